@@ -1,0 +1,105 @@
+#include "core/code_page.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+#include "core/errors.h"
+
+namespace corvane {
+namespace {
+
+// One iconv conversion descriptor, closed when the converter goes away.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
+  }
+  ~Converter() { iconv_close(cd_); }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  // Converts the whole input; returns false at the first sequence that cannot be converted,
+  // with *bad the offset of that sequence.
+  bool Convert(std::string_view in, std::string& out, std::size_t* bad) {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    out.clear();
+    char* src = const_cast<char*>(in.data());
+    std::size_t srcLeft = in.size();
+    char chunk[512];
+    while (srcLeft > 0) {
+      char* dst = chunk;
+      std::size_t dstLeft = sizeof chunk;
+      std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+      out.append(chunk, dst - chunk);
+      if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
+        *bad = in.size() - srcLeft;
+        return false;
+      }
+    }
+    return true;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+Converter& ToUtf8() {
+  static Converter c("UTF-8", "CP932");
+  return c;
+}
+Converter& FromUtf8() {
+  static Converter c("CP932", "UTF-8");
+  return c;
+}
+
+}  // namespace
+
+std::string Cp932ToUtf8(std::string_view cp932) {
+  std::string result;
+  std::string part;
+  while (true) {
+    std::size_t bad = 0;
+    if (ToUtf8().Convert(cp932, part, &bad)) {
+      result += part;
+      return result;
+    }
+    result += part;
+    result += "\xEF\xBF\xBD";  // U+FFFD for the byte that is not CP932
+    cp932.remove_prefix(bad + 1);
+  }
+}
+
+std::string Cp932ToUtf8Strict(std::string_view cp932) {
+  std::string out;
+  std::size_t bad = 0;
+  if (!ToUtf8().Convert(cp932, out, &bad)) {
+    throw EEncodingError(Sjis(u8"ファイル名に使えない文字があります: ") + std::string(cp932));
+  }
+  return out;
+}
+
+std::string Utf8ToCp932(std::string_view utf8) {
+  std::string out;
+  std::size_t bad = 0;
+  if (!FromUtf8().Convert(utf8, out, &bad)) {
+    // Name the text in a form CP932 can show: the part before the offending character.
+    std::string shown;
+    std::size_t okBad = 0;
+    FromUtf8().Convert(utf8.substr(0, bad), shown, &okBad);
+    throw EEncodingError(Sjis(u8"この文字はシフトJISで表せません: ") + shown + "?");
+  }
+  return out;
+}
+
+std::string Sjis(std::u8string_view utf8) {
+  std::string out;
+  std::size_t bad = 0;
+  std::string_view in(reinterpret_cast<const char*>(utf8.data()), utf8.size());
+  if (!FromUtf8().Convert(in, out, &bad))
+    throw std::logic_error("literal not representable in CP932");
+  return out;
+}
+
+}  // namespace corvane

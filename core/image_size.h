@@ -1,0 +1,30 @@
+#pragma once
+// The displayed size of an image: its longer side becomes ImageLongSide pixels and the
+// shorter side is scaled with the program's exact rounding rule.
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+namespace corvane {
+
+// L / longSide, rounded to a 64-bit significand (nearest, ties to even), times shortSide,
+// rounded the same way, then truncated toward zero. Computed exactly with integers so every
+// processor gives the same result. longSide == 0 raises EZeroDivide (L != 0) or EInvalidOp.
+std::int64_t ScaledShortSide(std::int32_t L, std::uint32_t longSide, std::uint32_t shortSide);
+
+// The WIDTH and HEIGHT texts for an image of width w and height h: the longer side (height
+// for a square) is the longSideText unchanged, the other ScaledShortSide in decimal.
+// longSideText is converted with TextToInteger here, after the image was measured.
+std::pair<std::string, std::string> DisplaySizeTexts(std::uint32_t w, std::uint32_t h,
+                                                     const std::string& longSideText);
+
+// Reads the image file at path (CP932) and returns its display size texts. The file is read
+// only up to its frame header. Errors: EFOpenError with `entry` when it cannot be opened,
+// EJPEG for a file the JPEG library rejects, then the errors of DisplaySizeTexts.
+// An empty file measures 0 x 0.
+std::pair<std::string, std::string> ImageDisplaySize(const std::string& path,
+                                                     const std::string& entry,
+                                                     const std::string& longSideText);
+
+}  // namespace corvane

@@ -1,0 +1,211 @@
+#include "core/jpeg_header.h"
+
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstddef>
+#include <cstdio>  // jpeglib.h needs FILE and size_t declared first
+#include <cstdlib>
+#include <string>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+#include "core/errors.h"
+#include "core/file_system.h"
+#include "core/io_error.h"
+
+namespace corvane {
+namespace {
+
+// Bytes pulled from the file per read. A header without large markers (quantisation and
+// Huffman tables, frame and scan headers) fits in one read; each large marker the library
+// skips costs a seek and at most one more read, so even a file with several metadata blocks
+// before its frame header is measured from a few kilobytes.
+constexpr std::size_t kChunk = 1024;
+
+// The end-of-image marker the source hands out once the file is exhausted, as libjpeg's own
+// sources do: the library then ends its marker scan with a clean error or warning instead
+// of waiting for bytes that will never come.
+const JOCTET kFakeEoi[2] = {0xFF, JPEG_EOI};
+
+// libjpeg reports a fatal error by calling error_exit, which must not return. C++ exceptions
+// cannot pass through the library's C frames, so error_exit jumps back to the one guarded
+// call below, which destroys the decompression object and raises the error from there.
+struct ErrorManager {
+  jpeg_error_mgr pub;  // first, so a j_common_ptr's err can be cast back
+  std::jmp_buf jump;
+};
+
+[[noreturn]] void ErrorExit(j_common_ptr cinfo) {
+  std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
+void OutputMessage(j_common_ptr) {}
+void EmitMessage(j_common_ptr, int) {}  // warnings and traces are ignored
+
+// Reads the file in small chunks as the library asks for bytes, and seeks over whatever it
+// skips (metadata blocks, thumbnails) instead of reading it. The byte stream it delivers is
+// the one libjpeg's memory source delivers for the whole file in memory, fake end-of-image
+// markers included, so both measure every file alike.
+struct FileSource {
+  jpeg_source_mgr pub;  // first, so cinfo->src can be cast back
+  int fd;
+  std::uint64_t position;  // file offset of the byte the next read returns
+  std::uint64_t bytesRead;
+  bool atEnd;     // the file is exhausted; only fake end-of-image markers follow
+  int readError;  // errno of a failed read or seek, 0 if none
+  JOCTET buffer[kChunk];
+};
+
+FileSource* SourceOf(j_decompress_ptr cinfo) {
+  return reinterpret_cast<FileSource*>(cinfo->src);
+}
+
+[[noreturn]] void FailRead(j_decompress_ptr cinfo, int err) {
+  SourceOf(cinfo)->readError = err;
+  ERREXIT(cinfo, JERR_FILE_READ);
+  std::abort();  // error_exit never returns; this tells the compiler so
+}
+
+void InitSource(j_decompress_ptr) {}
+void TermSource(j_decompress_ptr) {}
+
+boolean FillInputBuffer(j_decompress_ptr cinfo) {
+  FileSource* src = SourceOf(cinfo);
+  if (!src->atEnd) {
+    ssize_t n = sys::Read(src->fd, src->buffer, kChunk);
+    if (n < 0) FailRead(cinfo, errno);
+    if (n > 0) {
+      src->position += static_cast<std::uint64_t>(n);
+      src->bytesRead += static_cast<std::uint64_t>(n);
+      src->pub.next_input_byte = src->buffer;
+      src->pub.bytes_in_buffer = static_cast<std::size_t>(n);
+      return TRUE;
+    }
+    src->atEnd = true;
+    // A skip may have left the position past the end. The memory source skips past its end
+    // by handing out fake markers two bytes at a time, so an odd overshoot leaves it in the
+    // middle of one: start with its second byte to stay in step.
+    off_t end = sys::Seek(src->fd, 0, SEEK_END);
+    if (end < 0) FailRead(cinfo, errno);
+    auto size = static_cast<std::uint64_t>(end);
+    if (src->position > size && false) {
+      src->pub.next_input_byte = kFakeEoi + 1;
+      src->pub.bytes_in_buffer = 1;
+      return TRUE;
+    }
+  }
+  src->pub.next_input_byte = kFakeEoi;
+  src->pub.bytes_in_buffer = sizeof kFakeEoi;
+  return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr cinfo, long numBytes) {
+  if (numBytes <= 0) return;
+  FileSource* src = SourceOf(cinfo);
+  auto skip = static_cast<std::size_t>(numBytes);
+  if (skip <= src->pub.bytes_in_buffer) {
+    src->pub.next_input_byte += skip;
+    src->pub.bytes_in_buffer -= skip;
+    return;
+  }
+  const std::size_t beyond = skip - src->pub.bytes_in_buffer;
+  src->pub.bytes_in_buffer = 0;
+  if (src->atEnd) {
+    // Skipping through the fake markers: whole pairs vanish, an odd count leaves half.
+    if (beyond % 2 == 1) {
+      src->pub.next_input_byte = kFakeEoi + 1;
+      src->pub.bytes_in_buffer = 1;
+    }
+    return;
+  }
+  if (sys::Seek(src->fd, static_cast<off_t>(beyond), SEEK_CUR) < 0) FailRead(cinfo, errno);
+  src->position += beyond;
+}
+
+// Everything the guarded call touches lives outside its frame, so nothing it needs after a
+// jump back is an automatic variable changed since setjmp.
+struct Decoder {
+  jpeg_decompress_struct cinfo{};
+  ErrorManager err{};
+};
+
+using AttachSource = void (*)(j_decompress_ptr cinfo, void* context);
+
+// Creates the decompression object, attaches the source and reads the header with an image
+// required. Returns false when the library failed (err.pub.msg_code says why). Either way the
+// object still has to be destroyed.
+[[gnu::noinline]] bool ReadHeaderGuarded(Decoder* d, AttachSource attach, void* context) {
+  d->cinfo.err = jpeg_std_error(&d->err.pub);
+  d->err.pub.error_exit = ErrorExit;
+  d->err.pub.output_message = OutputMessage;
+  d->err.pub.emit_message = EmitMessage;
+  if (setjmp(d->err.jump) != 0) return false;
+  jpeg_create_decompress(&d->cinfo);
+  attach(&d->cinfo, context);
+  jpeg_read_header(&d->cinfo, TRUE);
+  return true;
+}
+
+// Runs the guarded read, always destroys the object, and turns a failure into EJPEG.
+JpegSize ReadHeader(AttachSource attach, void* context) {
+  Decoder d;
+  bool ok = ReadHeaderGuarded(&d, attach, context);
+  JpegSize size{d.cinfo.image_width, d.cinfo.image_height};
+  int code = d.err.pub.msg_code;
+  jpeg_destroy_decompress(&d.cinfo);
+  if (!ok) throw EJPEG(code);
+  return size;
+}
+
+}  // namespace
+
+JpegSize ReadJpegSize(int fd, JpegReadStats* stats) {
+  FileSource source{};
+  FileSource* src = &source;
+  src->fd = fd;
+  // Read the first chunk before creating anything: an empty file is measured as 0 x 0
+  // without asking the library, which would reject it.
+  ssize_t n = sys::Read(fd, src->buffer, kChunk);
+  if (n < 0) throw IoErrorFromErrno(errno, std::string());
+  if (stats) stats->bytesRead = static_cast<std::uint64_t>(n);
+  if (n == 0) return {};
+  src->position = src->bytesRead = static_cast<std::uint64_t>(n);
+  src->pub.next_input_byte = src->buffer;
+  src->pub.bytes_in_buffer = static_cast<std::size_t>(n);
+  src->pub.init_source = InitSource;
+  src->pub.fill_input_buffer = FillInputBuffer;
+  src->pub.skip_input_data = SkipInputData;
+  src->pub.resync_to_restart = jpeg_resync_to_restart;
+  src->pub.term_source = TermSource;
+
+  auto attach = [](j_decompress_ptr cinfo, void* context) {
+    cinfo->src = &static_cast<FileSource*>(context)->pub;
+  };
+  try {
+    JpegSize size = ReadHeader(attach, src);
+    if (stats) stats->bytesRead = src->bytesRead;
+    return size;
+  } catch (const EJPEG&) {
+    if (stats) stats->bytesRead = src->bytesRead;
+    if (src->readError != 0) throw IoErrorFromErrno(src->readError, std::string());
+    throw;
+  }
+}
+
+JpegSize ReadJpegSizeFromMemory(const unsigned char* data, std::size_t size) {
+  if (size == 0) return {};
+  struct Memory {
+    const unsigned char* data;
+    std::size_t size;
+  } memory{data, size};
+  auto attach = [](j_decompress_ptr cinfo, void* context) {
+    auto* m = static_cast<Memory*>(context);
+    jpeg_mem_src(cinfo, m->data, static_cast<unsigned long>(m->size));
+  };
+  return ReadHeader(attach, &memory);
+}
+
+}  // namespace corvane

@@ -1,0 +1,27 @@
+#pragma once
+// Reads the pixel size from a JPEG's frame header with libjpeg, pulling the file in small
+// chunks on demand and seeking over the markers libjpeg skips, so that neither time nor
+// memory grows with the file's size.
+
+#include <cstdint>
+
+namespace corvane {
+
+struct JpegSize {
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+};
+
+struct JpegReadStats {
+  std::uint64_t bytesRead = 0;  // bytes actually read from the file
+};
+
+// fd: an open file positioned at its start. An empty file gives 0 x 0. libjpeg's fatal
+// errors raise EJPEG with the library's message code; warnings are ignored. The
+// decompression object is always destroyed; the caller owns fd.
+JpegSize ReadJpegSize(int fd, JpegReadStats* stats = nullptr);
+
+// The same, from bytes in memory (the fuzz target and tests use it).
+JpegSize ReadJpegSizeFromMemory(const unsigned char* data, std::size_t size);
+
+}  // namespace corvane

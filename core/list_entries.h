@@ -1,0 +1,24 @@
+#pragma once
+// The forms an entry of the output list takes, recognised by its bytes.
+
+#include <string>
+#include <string_view>
+
+namespace corvane {
+
+// "-----" + title + "-----": recognised by its first five bytes alone.
+bool IsHeading(std::string_view entry);
+// The entry without its first five and last five bytes; empty for ten bytes or fewer.
+std::string HeadingTitle(std::string_view entry);
+std::string MakeHeading(std::string_view title);
+
+// Not a heading and its last three bytes, ASCII letters folded, are "jpg" / "txt".
+bool IsImageEntry(std::string_view entry);
+bool IsTextEntry(std::string_view entry);
+
+// The unselected mark: "今回非選択（" + entry + "）". An entry counts as marked when it
+// begins with the five characters "今回非選択".
+std::string WithUnselectedMark(std::string_view entry);
+bool IsMarked(std::string_view entry);
+
+}  // namespace corvane

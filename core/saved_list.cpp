@@ -1,0 +1,26 @@
+#include "core/saved_list.h"
+
+#include "core/line_file.h"
+#include "core/paths.h"
+
+namespace corvane {
+
+std::string SavedListFileName(const std::string& inputDir) {
+  return JoinPath(inputDir, "files.cvn");
+}
+
+void WriteSavedList(const std::string& inputDir, const std::vector<std::string>& entries) {
+  LineFile file;
+  file.OpenReplace(SavedListFileName(inputDir));
+  for (const auto& entry : entries) file.WriteLine(entry);
+  file.Close();
+}
+
+void ReadSavedList(const std::string& inputDir, const std::function<void(std::string)>& append) {
+  LineFile file;
+  file.OpenRead(SavedListFileName(inputDir));
+  while (!file.AtEnd()) append(file.ReadLine());
+  file.Close();
+}
+
+}  // namespace corvane

@@ -1,0 +1,257 @@
+#include "core/site_generator.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "core/errors.h"
+#include "core/line_file.h"
+#include "tests/jpeg_fixture.h"
+#include "tests/test_support.h"
+
+namespace corvane {
+namespace {
+
+using testing::CrLfLines;
+using testing::ReadFile;
+using testing::S;
+using testing::TempDir;
+using testing::WriteFile;
+
+const std::string kHead = CrLfLines(
+    {"<html>", "<head>", "<META NAME=\"GENERATOR\" CONTENT=\"Corvane ver 1.2\">", "</head>"});
+const std::string kClosing = CrLfLines({"</body>", "</html>"});
+const std::string kFixedBody =
+    "<body text=\"#FFFFFF\" bgcolor=\"#000000\" link=\"#FFFF00\" vlink=\"#C0C0C0\" "
+    "alink=\"#C0FFC0\">";
+const std::string kDefaultBody =
+    "<body text=\"white\" bgcolor=\"black\" link=\"green\" vlink=\"green\" alink=\"green\">";
+
+Settings DefaultSettings() {
+  Settings s;
+  SetDefaultSettings(s);
+  return s;
+}
+
+std::string Page(const std::string& body, const std::string& lines = "") {
+  return kHead + body + "\r\n" + lines + kClosing;
+}
+
+std::string Link(int n, const std::string& title) {
+  return "<A HREF=\"" + std::to_string(n) + ".htm\"TARGET=\"DATA\">" + title + "</A><BR>\r\n";
+}
+
+void WriteJpeg(const std::string& path, int w, int h) {
+  testing::JpegOptions o;
+  o.width = w;
+  o.height = h;
+  WriteFile(path, testing::EncodeJpeg(o));
+}
+
+TEST(SiteGenerator, OneHeadingSite) {
+  TempDir dir;
+  GenerateSite({"-----A-----"}, dir.Path() + "/", DefaultSettings());
+  EXPECT_EQ(ReadFile(dir / "files.cvn"), "-----A-----\r\n");
+  EXPECT_EQ(ReadFile(dir / "CASE.HTM"),
+            kHead +
+                CrLfLines({"<FRAMESET COLS=\"*,200\">", "<FRAME SRC=\"BLANK.HTM\" NAME=\"DATA\">",
+                           "<FRAME SRC=\"MENU.HTM\" NAME=\"MENU\">", "</FRAMESET>", kFixedBody,
+                           "&nbsp;"}) +
+                kClosing);
+  EXPECT_EQ(ReadFile(dir / "BLANK.HTM"), kHead + CrLfLines({kFixedBody, "&nbsp;"}) + kClosing);
+  EXPECT_EQ(ReadFile(dir / "MENU.htm"), Page(kDefaultBody, Link(1, "A")));
+  EXPECT_EQ(ReadFile(dir / "1.htm"), Page(kDefaultBody));
+  // The frameset names the menu "MENU.HTM": on this file system that must be the same file.
+  struct stat a, b;
+  ASSERT_EQ(::stat((dir / "MENU.HTM").c_str(), &a), 0);
+  ASSERT_EQ(::stat((dir / "MENU.htm").c_str(), &b), 0);
+  EXPECT_EQ(a.st_ino, b.st_ino);
+}
+
+TEST(SiteGenerator, EntriesAreClassifiedByTheirBytes) {
+  TempDir dir;
+  for (const char* name : {"A.JPG", "b.Jpg", "photojpg"}) WriteJpeg(dir / name, 800, 600);
+  WriteFile(dir / "c.TXT", "a<b\r\n\r\n<BR>\r\n");
+  WriteFile(dir / "empty.txt", "");
+  const std::vector<std::string> entries = {
+      "-----" + S(u8"旅行") + "-----",
+      "A.JPG",
+      "b.Jpg",
+      "c.TXT",
+      "photojpg",
+      "d.jpeg",
+      "e.htm",
+      "f.tx",
+      "jp",
+      S(u8"今回非選択（a.txt）"),
+      "empty.txt",
+      "-----",
+      "----------",
+      "-----x.txt",
+      "-----B-----",
+  };
+  GenerateSite(entries, dir.Path() + "/", DefaultSettings());
+
+  std::string saved;
+  for (const auto& e : entries) saved += e + "\r\n";
+  EXPECT_EQ(ReadFile(dir / "files.cvn"), saved);
+  EXPECT_EQ(ReadFile(dir / "MENU.htm"),
+            Page(kDefaultBody,
+                 Link(1, S(u8"旅行")) + Link(2, "") + Link(3, "") + Link(4, "") + Link(5, "B")));
+  EXPECT_EQ(
+      ReadFile(dir / "1.htm"),
+      Page(kDefaultBody,
+           CrLfLines({"<IMG SRC=\"A.JPG\" WIDTH=\"600\" HEIGHT=\"450\"><BR>",
+                      "<IMG SRC=\"b.Jpg\" WIDTH=\"600\" HEIGHT=\"450\"><BR>", "a<b<BR>", "<BR>",
+                      "<BR><BR>", "<IMG SRC=\"photojpg\" WIDTH=\"600\" HEIGHT=\"450\"><BR>"})));
+  // Two headings in a row, the bare "-----", ten dashes and "-----x.txt" each open a page.
+  for (const char* page : {"2.htm", "3.htm", "4.htm", "5.htm"}) {
+    EXPECT_EQ(ReadFile(dir / page), Page(kDefaultBody)) << page;
+  }
+}
+
+TEST(SiteGenerator, SettingsAreWrittenAsHeld) {
+  TempDir dir;
+  Settings s = DefaultSettings();
+  s.HtmlColors = {"Red", "#123", "", "x y", "navy", "1", "2", "3", "4", "5"};
+  s.MenuWidth = "wide";
+  for (const std::string side : {"L", "r", ""}) {
+    s.MenuPosition = side;
+    GenerateSite({"-----T-----"}, dir.Path(), s);
+    EXPECT_EQ(ReadFile(dir / "CASE.HTM"),
+              kHead +
+                  CrLfLines({"<FRAMESET COLS=\"wide,*\">", "<FRAME SRC=\"MENU.HTM\" NAME=\"MENU\">",
+                             "<FRAME SRC=\"BLANK.HTM\" NAME=\"DATA\">", "</FRAMESET>", kFixedBody,
+                             "&nbsp;"}) +
+                  kClosing)
+        << "'" << side << "'";
+  }
+  EXPECT_EQ(ReadFile(dir / "MENU.htm"),
+            Page("<body text=\"Red\" bgcolor=\"#123\" link=\"\" vlink=\"x y\" alink=\"navy\">",
+                 Link(1, "T")));
+  EXPECT_EQ(ReadFile(dir / "1.htm"),
+            Page("<body text=\"1\" bgcolor=\"2\" link=\"3\" vlink=\"4\" alink=\"5\">"));
+}
+
+TEST(SiteGenerator, ImageSizesFollowTheLongSideText) {
+  TempDir dir;
+  WriteJpeg(dir / "land.jpg", 800, 600);
+  WriteJpeg(dir / "port.jpg", 600, 800);
+  WriteJpeg(dir / "sq.jpg", 265, 265);
+  Settings s = DefaultSettings();
+  for (const auto& [text, lines] : std::vector<std::pair<std::string, std::string>>{
+           {"600", CrLfLines({"<IMG SRC=\"land.jpg\" WIDTH=\"600\" HEIGHT=\"450\"><BR>",
+                              "<IMG SRC=\"port.jpg\" WIDTH=\"450\" HEIGHT=\"600\"><BR>",
+                              "<IMG SRC=\"sq.jpg\" WIDTH=\"599\" HEIGHT=\"600\"><BR>"})},
+           {"0600", CrLfLines({"<IMG SRC=\"land.jpg\" WIDTH=\"0600\" HEIGHT=\"450\"><BR>",
+                               "<IMG SRC=\"port.jpg\" WIDTH=\"450\" HEIGHT=\"0600\"><BR>",
+                               "<IMG SRC=\"sq.jpg\" WIDTH=\"599\" HEIGHT=\"0600\"><BR>"})},
+           {"-600", CrLfLines({"<IMG SRC=\"land.jpg\" WIDTH=\"-600\" HEIGHT=\"-450\"><BR>",
+                               "<IMG SRC=\"port.jpg\" WIDTH=\"-450\" HEIGHT=\"-600\"><BR>",
+                               "<IMG SRC=\"sq.jpg\" WIDTH=\"-599\" HEIGHT=\"-600\"><BR>"})},
+       }) {
+    s.ImageLongSide = text;
+    GenerateSite({"-----P-----", "land.jpg", "port.jpg", "sq.jpg"}, dir.Path(), s);
+    EXPECT_EQ(ReadFile(dir / "1.htm"), Page(kDefaultBody, lines)) << text;
+  }
+  // A site without images is made whatever the long-side text holds.
+  s.ImageLongSide = "abc";
+  EXPECT_NO_THROW(GenerateSite({"-----P-----", "x.htm"}, dir.Path(), s));
+}
+
+TEST(SiteGenerator, StalePagesOfALargerRunStay) {
+  TempDir dir;
+  GenerateSite({"-----1-----", "-----2-----", "-----3-----", "-----4-----", "-----5-----"},
+               dir.Path(), DefaultSettings());
+  GenerateSite({"-----a-----", "-----b-----", "-----c-----"}, dir.Path(), DefaultSettings());
+  EXPECT_EQ(ReadFile(dir / "MENU.htm"),
+            Page(kDefaultBody, Link(1, "a") + Link(2, "b") + Link(3, "c")));
+  EXPECT_TRUE(testing::Exists(dir / "4.htm"));
+  EXPECT_TRUE(testing::Exists(dir / "5.htm"));
+}
+
+TEST(SiteGenerator, AMissingTextFileStopsTheRunAndTheNextRunWorks) {
+  TempDir dir;
+  WriteFile(dir / "a.txt", "hello\r\n");
+  try {
+    GenerateSite({"-----A-----", "a.txt", "-----B-----", "missing.txt"}, dir.Path(),
+                 DefaultSettings());
+    FAIL();
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(ErrorReportText(e.Message()), S(u8"ファイルが見つかりません."));
+  }
+  EXPECT_EQ(ReadFile(dir / "1.htm"), Page(kDefaultBody, "hello<BR>\r\n"));
+  EXPECT_TRUE(testing::Exists(dir / "CASE.HTM"));
+  EXPECT_TRUE(testing::Exists(dir / "BLANK.HTM"));
+  // No file is held open after the failure: the saved list can be written again.
+  WriteFile(dir / "missing.txt", "now here\r\n");
+  GenerateSite({"-----A-----", "a.txt", "-----B-----", "missing.txt"}, dir.Path(),
+               DefaultSettings());
+  EXPECT_EQ(ReadFile(dir / "2.htm"), Page(kDefaultBody, "now here<BR>\r\n"));
+}
+
+TEST(SiteGenerator, ImagesAreMeasuredInTheInputFolder) {
+  TempDir dir, elsewhere;
+  std::filesystem::create_directory(dir / "site");
+  WriteJpeg(dir / "site/a.jpg", 600, 800);
+  // A different file of the same name where the process happens to be.
+  WriteJpeg(elsewhere / "a.jpg", 800, 600);
+  auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(elsewhere.Path());
+  GenerateSite({"-----A-----", "a.jpg"}, dir / "site", DefaultSettings());
+  std::filesystem::current_path(cwd);
+  EXPECT_EQ(ReadFile(dir / "site/1.htm"),
+            Page(kDefaultBody, "<IMG SRC=\"a.jpg\" WIDTH=\"450\" HEIGHT=\"600\"><BR>\r\n"));
+  // Written inside the folder even though its text has no trailing '/'.
+  EXPECT_TRUE(testing::Exists(dir / "site/files.cvn"));
+  EXPECT_FALSE(testing::Exists(dir / "sitefiles.cvn"));
+}
+
+TEST(SiteGenerator, EntriesMatchFilesUpToLetterCase) {
+  TempDir dir;
+  WriteFile(dir / "a.txt", "lower\r\n");
+  WriteFile(dir / "B.TXT", "upper B\r\n");
+  WriteFile(dir / "b.txt", "lower b\r\n");
+  WriteFile(dir / "c.Txt", "mixed c\r\n");
+  WriteFile(dir / "C.txt", "upper C\r\n");
+  WriteJpeg(dir / "pic.jpg", 800, 600);
+  GenerateSite({"-----A-----", "A.TXT", "b.txt", "c.txt", "PIC.JPG"}, dir.Path(),
+               DefaultSettings());
+  // Exact name first; otherwise the first match in byte order ("C.txt" < "c.Txt").
+  EXPECT_EQ(
+      ReadFile(dir / "1.htm"),
+      Page(kDefaultBody, CrLfLines({"lower<BR>", "lower b<BR>", "upper C<BR>",
+                                    "<IMG SRC=\"PIC.JPG\" WIDTH=\"600\" HEIGHT=\"450\"><BR>"})));
+}
+
+TEST(SiteGenerator, ImageFailuresNameTheEntry) {
+  TempDir dir;
+  WriteFile(dir / "b.jpg", "\x89PNG\r\n\x1A\nnot a jpeg at all");
+  WriteFile(dir / "empty.jpg", "");
+  Settings s = DefaultSettings();
+  try {
+    GenerateSite({"-----A-----", "gone.jpg"}, dir.Path(), s);
+    FAIL();
+  } catch (const EFOpenError& e) {
+    EXPECT_EQ(e.Message(), S(u8"ファイル gone.jpg は開けません"));
+  }
+  try {
+    GenerateSite({"-----A-----", "b.jpg"}, dir.Path(), s);
+    FAIL();
+  } catch (const EJPEG& e) {
+    EXPECT_EQ(e.Message().rfind(S(u8"JPEG エラー #"), 0), 0u);
+  }
+  EXPECT_THROW(GenerateSite({"-----A-----", "empty.jpg"}, dir.Path(), s), EZeroDivide);
+  s.ImageLongSide = "0";
+  EXPECT_THROW(GenerateSite({"-----A-----", "empty.jpg"}, dir.Path(), s), EInvalidOp);
+  // The image is read before the long side is converted.
+  s.ImageLongSide = "abc";
+  EXPECT_THROW(GenerateSite({"-----A-----", "gone.jpg"}, dir.Path(), s), EFOpenError);
+  EXPECT_THROW(GenerateSite({"-----A-----", "b.jpg"}, dir.Path(), s), EJPEG);
+  WriteJpeg(dir / "ok.jpg", 10, 10);
+  EXPECT_THROW(GenerateSite({"-----A-----", "ok.jpg"}, dir.Path(), s), EConvertError);
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,62 @@
+#pragma once
+// Helpers shared by the tests: a scratch folder that removes itself, whole-file reads and
+// writes, and CP932 literals.
+
+#include <memory>
+#include <string>
+
+#include "core/code_page.h"
+
+namespace corvane::testing {
+
+// A fresh folder under /tmp, removed with everything in it when the object goes away.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  // The folder (no trailing '/'), and a name inside it.
+  const std::string& Path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+bool Exists(const std::string& path);
+
+// Lines joined with CR LF after each, as the program writes them.
+std::string CrLfLines(std::initializer_list<std::string> lines);
+
+// Open file descriptors of this process (to prove nothing is left open).
+int OpenDescriptorCount();
+
+inline std::string S(const char8_t* utf8) {
+  return Sjis(utf8);
+}
+
+}  // namespace corvane::testing
+
+#include "core/file_system.h"
+
+namespace corvane::testing {
+
+// Makes the nth file-system call (counting from 1, of any kind, or only of `only`) fail
+// with `err` while the object lives; counts the calls seen.
+class ScopedFault {
+ public:
+  ScopedFault(int nth, int err);
+  ScopedFault(sys::Call only, int nth, int err);
+  ~ScopedFault();
+  int Calls() const { return *calls_; }
+  bool Fired() const { return *fired_; }
+
+ private:
+  std::shared_ptr<int> calls_ = std::make_shared<int>(0);
+  std::shared_ptr<bool> fired_ = std::make_shared<bool>(false);
+};
+
+}  // namespace corvane::testing
