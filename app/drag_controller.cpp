@@ -1,0 +1,159 @@
+#include "app/drag_controller.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "app/list_box.h"
+#include "ui/form1.h"
+
+namespace corvane {
+
+DragController::DragController(TForm1& form) : QObject(&form), form_(form) {}
+
+DragController::~DragController() {
+  if (Active()) Stop();
+}
+
+void DragController::Begin(ListBox* source, int x, int y) {
+  source_ = source;
+  over_ = nullptr;
+  accepted_ = false;
+  qApp->installEventFilter(this);
+  source->viewport()->grabMouse();
+  source->grabKeyboard();
+  QApplication::setOverrideCursor(Qt::DragMoveCursor);
+  // The drag is live from the press: the source is under the pointer.
+  MoveTo(source->viewport()->mapToGlobal(QPoint(x, y)));
+}
+
+void DragController::Cancel() {
+  if (Active()) Stop();
+}
+
+void DragController::Stop() {
+  ListBox* source = source_;
+  source_ = nullptr;
+  over_ = nullptr;
+  qApp->removeEventFilter(this);
+  if (source) {
+    source->viewport()->releaseMouse();
+    source->releaseKeyboard();
+  }
+  QApplication::restoreOverrideCursor();
+}
+
+ListBox* DragController::ListAt(const QPoint& global) const {
+  for (QWidget* w = QApplication::widgetAt(global); w; w = w->parentWidget()) {
+    if (w == form_.ListBox1) return form_.ListBox1;
+    if (w == form_.ListBox2) return form_.ListBox2;
+    if (w->isWindow()) break;
+  }
+  return nullptr;
+}
+
+bool DragController::OverWindow(const QPoint& global) const {
+  QWidget* w = QApplication::widgetAt(global);
+  return w && w->window() == &form_;
+}
+
+void DragController::Notify(ListBox* list, const QPoint& client, int state) {
+  bool accept = false;
+  auto ds = static_cast<DragState>(state);
+  form_.Guarded([&] {
+    if (list == form_.ListBox1) {
+      form_.ListBox1DragOver(source_, client.x(), client.y(), ds, accept);
+    } else {
+      form_.ListBox2DragOver(source_, client.x(), client.y(), ds, accept);
+    }
+  });
+  accepted_ = accept;
+}
+
+void DragController::MoveTo(const QPoint& global) {
+  ListBox* list = ListAt(global);
+  if (list != over_) {
+    if (over_) Notify(over_, over_->viewport()->mapFromGlobal(global), int(DragState::Leave));
+    if (!Active()) return;
+    over_ = list;
+    if (list) Notify(list, list->viewport()->mapFromGlobal(global), int(DragState::Enter));
+    if (!Active()) return;
+  }
+  if (list) Notify(list, list->viewport()->mapFromGlobal(global), int(DragState::Move));
+  if (!Active()) return;
+  QApplication::changeOverrideCursor(list && accepted_ ? Qt::DragMoveCursor : Qt::ForbiddenCursor);
+}
+
+void DragController::Drop(ListBox* list, const QPoint& client) {
+  form_.Guarded([&] {
+    if (list == form_.ListBox1) {
+      form_.ListBox1DragDrop(source_, client.x(), client.y());
+    } else {
+      form_.ListBox2DragDrop(source_, client.x(), client.y());
+    }
+  });
+}
+
+void DragController::End(ListBox* target, const QPoint& position) {
+  ListBox* source = source_;
+  Stop();
+  form_.Guarded([&] {
+    if (source == form_.ListBox1) {
+      form_.ListBox1EndDrag(target, position.x(), position.y());
+    } else {
+      form_.ListBox2EndDrag(target, position.x(), position.y());
+    }
+  });
+}
+
+void DragController::Release(const QPoint& global) {
+  MoveTo(global);
+  if (!Active()) return;
+  ListBox* target = over_ && accepted_ ? over_ : nullptr;
+  if (over_) Notify(over_, over_->viewport()->mapFromGlobal(global), int(DragState::Leave));
+  if (!Active()) return;
+  if (target) {
+    QPoint client = target->viewport()->mapFromGlobal(global);
+    Drop(target, client);
+    if (!Active()) return;
+    End(target, client);
+  } else {
+    End(nullptr, OverWindow(global) ? QPoint(0, 0) : global);
+  }
+}
+
+void DragController::Escape(const QPoint& global) {
+  if (over_) Notify(over_, over_->viewport()->mapFromGlobal(global), int(DragState::Leave));
+  if (!Active()) return;
+  End(nullptr, OverWindow(global) ? QPoint(0, 0) : global);
+}
+
+bool DragController::eventFilter(QObject* watched, QEvent* event) {
+  if (!Active()) return QObject::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::MouseMove:
+      MoveTo(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+      return true;
+    case QEvent::MouseButtonRelease: {
+      auto* me = static_cast<QMouseEvent*>(event);
+      if (me->button() == Qt::LeftButton || me->button() == Qt::RightButton) {
+        Release(me->globalPosition().toPoint());
+      }
+      return true;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+      return true;
+    case QEvent::KeyPress:
+      if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) Escape(QCursor::pos());
+      return true;
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+      return true;
+    default:
+      return QObject::eventFilter(watched, event);
+  }
+}
+
+}  // namespace corvane

@@ -1,0 +1,68 @@
+#pragma once
+// A list box of CP932 entries with the behaviour the window relies on: fixed 15-pixel rows,
+// a 2-pixel sunken frame, scrolling by whole entries (top index), hit-testing in client
+// coordinates, insertion at an index without re-sorting, and - for a sorted list - adding
+// in a case-insensitive, Japanese-aware order.
+
+#include <QListWidget>
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+class ListBox : public QListWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kItemHeight = 15;
+
+  explicit ListBox(QWidget* parent = nullptr);
+
+  void SetSorted(bool sorted) { sorted_ = sorted; }
+  bool Sorted() const { return sorted_; }
+
+  int Count() const { return count(); }
+  // Raises EStringListError for an index the list does not have.
+  std::string Item(int index) const;
+  std::vector<std::string> Items() const;
+  // Sorted lists place the entry in sort order, others append. Returns its index.
+  int Add(const std::string& entry);
+  // Inserts before `index`; -1 (or Count()) appends. Never re-sorts.
+  void Insert(int index, const std::string& entry);
+  void SetItem(int index, const std::string& entry);
+  void Delete(int index);
+  void Clear();
+  // Replaces every entry in one update (sorted lists sort them).
+  void Assign(const std::vector<std::string>& entries);
+  // Replaces every entry in one update, in the order given, even in a sorted list.
+  void SetEntries(const std::vector<std::string>& entries);
+
+  int TopIndex() const;
+  void SetTopIndex(int index);
+  // -1 when nothing is selected.
+  int ItemIndex() const { return currentRow(); }
+  void SetItemIndex(int index) { setCurrentRow(index); }
+  // The entry whose row holds the client point, searching from the top index; -1 outside
+  // the client area or below the last entry.
+  int ItemAtPos(int x, int y) const;
+
+ signals:
+  // A button pressed over the list; x, y in client coordinates.
+  void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  // Brings the client area and the scroll range up to date with the size and the entries,
+  // also for a list that has never been shown.
+  void EnsureLaidOut() const;
+  void Replace(const std::vector<std::string>& entries, bool sort);
+
+  bool sorted_ = false;
+};
+
+}  // namespace corvane

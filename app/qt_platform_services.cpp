@@ -1,0 +1,101 @@
+#include "app/qt_platform_services.h"
+
+#include <QCursor>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QThread>
+
+#include "app/input_box.h"
+#include "app/qt_text.h"
+
+namespace corvane {
+namespace {
+
+QString FromFs(const std::string& name) {
+  return QString::fromUtf8(name.data(), qsizetype(name.size()));
+}
+std::string ToFs(const QString& name) {
+  return name.toUtf8().toStdString();
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> QtPlatformServices::OpenFilesDialog(
+    const std::string& initialDir, const std::string& seedFile) {
+  QFileDialog dialog;
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::ReadOnly, false);
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // Names ending in .TXT or .JPG in any letter case (not .jpeg), then every file.
+  dialog.setNameFilters({Q(u8"通常(TXT,JPG) (*.[Tt][Xx][Tt] *.[Jj][Pp][Gg])"), Q(u8"すべて (*)")});
+  dialog.selectNameFilter(dialog.nameFilters().first());
+  dialog.setSizeGripEnabled(true);
+  if (!seedFile.empty()) {
+    QFileInfo seed(FromFs(seedFile));
+    dialog.setDirectory(seed.absolutePath());
+    dialog.selectFile(seed.fileName());
+  } else {
+    dialog.setDirectory(FromFs(initialDir));
+  }
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  std::vector<std::string> paths;
+  for (const QString& path : dialog.selectedFiles()) paths.push_back(ToFs(path));
+  if (paths.empty()) return std::nullopt;
+  return paths;
+}
+
+std::optional<std::string> QtPlatformServices::OpenDirDialog(const std::string& initialDir,
+                                                             const std::string& fileName) {
+  QFileDialog dialog;
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setSizeGripEnabled(true);
+  QFileInfo name(FromFs(fileName));
+  if (name.isAbsolute()) {
+    dialog.setDirectory(name.absolutePath());
+  } else {
+    dialog.setDirectory(FromFs(initialDir));
+  }
+  dialog.selectFile(name.fileName());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty()) return std::nullopt;
+  return ToFs(chosen.first());
+}
+
+std::string QtPlatformServices::InputBox(const std::string& caption, const std::string& prompt,
+                                         const std::string& initial) {
+  QString initialText = ToQString(initial);
+  QString result = ShowInputBox(ToQString(caption), ToQString(prompt), initialText);
+  return result == initialText ? initial : FromQString(result);
+}
+
+void QtPlatformServices::ShowErrorBox(const std::string& text) {
+  QMessageBox box(QMessageBox::Critical, title_, ToQString(text), QMessageBox::Ok);
+  box.exec();
+}
+
+void QtPlatformServices::ShowInfoMessage(const std::string& text) {
+  QMessageBox box(QMessageBox::NoIcon, title_, ToQString(text));
+  QPushButton* ok = box.addButton(Q(u8"OK"), QMessageBox::AcceptRole);
+  box.setDefaultButton(ok);
+  box.setEscapeButton(ok);
+  box.exec();
+}
+
+int QtPlatformServices::PointerScreenY() {
+  return QCursor::pos().y();
+}
+
+void QtPlatformServices::Sleep(int milliseconds) {
+  QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+}  // namespace corvane

@@ -1,0 +1,168 @@
+// Reloading the saved list: "前回読込み" appends it, "比較読込み" reconciles it with the input
+// list, "非選択消去" drops the marked entries.
+
+#include <chrono>
+
+#include "core/list_entries.h"
+#include "tests/ui/form_fixture.h"
+
+namespace corvane::testing {
+namespace {
+
+class SavedListTest : public FormTest {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directory(dir / "site");
+    Start();
+  }
+  std::string Site() const { return dir / "site"; }
+  void Saved(std::initializer_list<std::string> lines) {
+    WriteFile(Site() + "/files.cvn", CrLfLines(lines));
+  }
+  // A fresh selection of these files in the site folder.
+  void Choose(std::initializer_list<std::string> names) {
+    std::vector<std::string> paths;
+    for (const auto& n : names) {
+      WriteFile(Site() + "/" + n, "");
+      paths.push_back(Site() + "/" + n);
+    }
+    services.filesDialogAnswers.push_back(paths);
+    form->Button1Click();
+  }
+  std::string M(const std::string& entry) { return WithUnselectedMark(entry); }
+};
+
+TEST_F(SavedListTest, ReloadTwiceAppendsTwice) {
+  Saved({"-----A-----", "a.txt", ""});
+  Choose({"a.txt"});
+  form->ListBox2->Insert(-1, "kept");
+  form->Button11Click();
+  form->Button11Click();
+  EXPECT_EQ(Items(form->ListBox2), (std::vector<std::string>{"kept", "-----A-----", "a.txt", "",
+                                                             "-----A-----", "a.txt", ""}));
+  EXPECT_EQ(Items(form->ListBox1), std::vector<std::string>{"a.txt"});
+}
+
+TEST_F(SavedListTest, CompareAfterReloadMarksTheSecondCopy) {
+  Saved({"-----A-----", "a.txt", "b.jpg"});
+  Choose({"a.txt", "b.jpg", "new.txt"});
+  form->Button11Click();
+  form->Button8Click();
+  EXPECT_EQ(Items(form->ListBox2),
+            (std::vector<std::string>{"-----A-----", "a.txt", "b.jpg", "-----A-----", M("a.txt"),
+                                      M("b.jpg")}));
+  // The input list keeps exactly the files no entry names.
+  EXPECT_EQ(Items(form->ListBox1), std::vector<std::string>{"new.txt"});
+  EXPECT_TRUE(Shown(form->Button9));
+}
+
+TEST_F(SavedListTest, CompareMatchesIgnoringCaseAndExactFirst) {
+  Saved({"-----A-----", "A.TXT", "b.txt", "-----x", "", M("c.txt"), "---"});
+  Choose({"a.txt", "B.txt", "b.txt", "c.txt"});
+  form->ListBox2->SetItemIndex(-1);
+  form->Button8Click();
+  EXPECT_EQ(Items(form->ListBox2),
+            (std::vector<std::string>{"-----A-----", "A.TXT", "b.txt", "-----x", M(""),
+                                      M(M("c.txt")), M("---")}));
+  // a.txt matched A.TXT; the exact b.txt was taken, not B.txt which sorts before it.
+  EXPECT_EQ(Items(form->ListBox1), (std::vector<std::string>{"B.txt", "c.txt"}));
+  EXPECT_TRUE(Shown(form->Button9));
+
+  form->ListBox2->SetItemIndex(1);
+  form->Button9Click();
+  EXPECT_EQ(Items(form->ListBox2),
+            (std::vector<std::string>{"-----A-----", "A.TXT", "b.txt", "-----x"}));
+  EXPECT_EQ(form->ListBox2->ItemIndex(), -1);
+  EXPECT_TRUE(Shown(form->Button9));  // stays visible
+}
+
+TEST_F(SavedListTest, AHeadingEqualToAnInputEntryTakesItOut) {
+  Saved({"-----h"});
+  Choose({"-----h"});
+  form->Button8Click();
+  EXPECT_TRUE(Items(form->ListBox1).empty());
+  EXPECT_EQ(Items(form->ListBox2), std::vector<std::string>{"-----h"});
+  EXPECT_FALSE(Shown(form->Button9));
+}
+
+TEST_F(SavedListTest, NothingMarkedLeavesTheDeleteButtonHidden) {
+  Saved({"-----A-----", "a.txt"});
+  Choose({"a.txt"});
+  form->Button8Click();
+  EXPECT_FALSE(Shown(form->Button9));
+  EXPECT_TRUE(Items(form->ListBox1).empty());
+}
+
+TEST_F(SavedListTest, CompareWithAnEmptyInputListMarksEveryFileEntry) {
+  Saved({"-----A-----", "a.txt", "b.jpg"});
+  services.dirDialogAnswers.push_back(Site() + "/dir");  // working directory: Edit1 = site folder
+  form->Button6Click();
+  ASSERT_TRUE(Shown(form->Button8));
+  form->Button8Click();
+  EXPECT_EQ(Items(form->ListBox2),
+            (std::vector<std::string>{"-----A-----", M("a.txt"), M("b.jpg")}));
+  EXPECT_TRUE(Shown(form->Button9));
+}
+
+TEST_F(SavedListTest, DeleteRemovesEveryEntryThatBeginsWithTheMarkWord) {
+  form->ListBox2->SetEntries(
+      {"-----A-----", S(u8"今回非選択.txt"), "a.txt", M("b.txt"), S(u8"今回非選")});
+  form->Button9Click();
+  EXPECT_EQ(Items(form->ListBox2),
+            (std::vector<std::string>{"-----A-----", "a.txt", S(u8"今回非選")}));
+}
+
+TEST_F(SavedListTest, FailuresKeepWhatWasAppended) {
+  Saved({"-----A-----", "a.txt"});
+  Choose({"a.txt"});
+  std::filesystem::remove(Site() + "/files.cvn");
+  form->Guarded([&] { form->Button8Click(); });
+  ASSERT_EQ(services.errors.size(), 1u);
+  EXPECT_EQ(services.errors[0], S(u8"ファイルが見つかりません."));
+  EXPECT_TRUE(Items(form->ListBox2).empty());
+  EXPECT_EQ(Items(form->ListBox1), std::vector<std::string>{"a.txt"});
+
+  // An empty file appends nothing and is no failure.
+  WriteFile(Site() + "/files.cvn", "");
+  form->Button8Click();
+  EXPECT_TRUE(Items(form->ListBox2).empty());
+
+  // A read failure part-way: what was read stays, and no comparison is made.
+  std::string big;
+  for (int i = 0; i < 100; ++i) big += "entry" + std::to_string(i) + ".txt\r\n";
+  WriteFile(Site() + "/files.cvn", "a.txt\r\n" + big);
+  {
+    ScopedFault fault(sys::Call::Read, 3, EIO);
+    form->Guarded([&] { form->Button8Click(); });
+  }
+  EXPECT_EQ(services.errors.size(), 2u);
+  EXPECT_GT(form->ListBox2->Count(), 0);
+  EXPECT_LT(form->ListBox2->Count(), 101);
+  EXPECT_EQ(Items(form->ListBox1), std::vector<std::string>{"a.txt"});  // not compared
+  EXPECT_FALSE(Shown(form->Button9));
+}
+
+TEST_F(SavedListTest, TenThousandEntriesCompareQuickly) {
+  std::vector<std::string> inputs, saved;
+  std::string file;
+  for (int i = 0; i < 10000; ++i) {
+    inputs.push_back("file" + std::to_string(i) + ".txt");
+    std::string entry = (i % 2 ? "FILE" : "gone") + std::to_string(i) + ".TXT";
+    file += entry + "\r\n";
+  }
+  WriteFile(Site() + "/files.cvn", file);
+  form->ListBox1->SetEntries(inputs);
+  services.dirDialogAnswers.push_back(Site() + "/dir");
+  form->Button6Click();
+  auto start = std::chrono::steady_clock::now();
+  form->Button8Click();
+  auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 1000);
+  EXPECT_EQ(form->ListBox1->Count(), 5000);
+  EXPECT_EQ(form->ListBox1->Item(0), "file0.txt");
+  EXPECT_EQ(form->ListBox2->Item(1), "FILE1.TXT");
+  EXPECT_EQ(form->ListBox2->Item(0), M("gone0.TXT"));
+}
+
+}  // namespace
+}  // namespace corvane::testing

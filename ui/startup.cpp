@@ -1,0 +1,48 @@
+// The start-up sequence, run once before the window is first shown. An error ends it at
+// that step; the window then opens with the state reached so far.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/radio_group.h"
+#include "app/shape.h"
+#include "app/up_down.h"
+#include "core/colour_names.h"
+#include "core/paths.h"
+#include "core/settings.h"
+#include "core/text_to_integer.h"
+#include "ui/form1.h"
+
+namespace corvane {
+
+void TForm1::FormCreate() {
+  Settings& s = state_.Settings;
+  SetDefaultSettings(s);
+
+  state_.IniDir = CurrentDirectory();
+  s.WorkDir = CurrentDirectory();
+
+  // A first start leaves a complete settings file behind.
+  if (IsExistingFile(SettingsFileName(state_.IniDir))) {
+    LoadSettings(state_.IniDir, s);
+  } else {
+    SaveSettings(state_.IniDir, s);
+  }
+
+  Combobox1->setCurrentIndex(0);
+  // Runs RadioGroup1Click, which leaves MenuPosition "R" or "L".
+  RadioGroup1->SetItemIndex(s.MenuPosition == "R" ? 1 : 0);
+  Shape1->SetBrushColor(ColorNameToColor(s.HtmlColors[0]));
+
+  SetControlText(Edit2, s.MenuWidth);
+  UpDown1->SetPosition(TextToInteger(s.MenuWidth));
+  SetControlText(Edit3, s.ImageLongSide);
+  UpDown2->SetPosition(TextToInteger(s.ImageLongSide));
+
+  SetControlText(Edit4, s.WorkDir);
+  SetControlText(Edit1, s.WorkDir);
+  Button3->hide();
+}
+
+}  // namespace corvane
