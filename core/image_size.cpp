@@ -39,11 +39,6 @@ u128 RoundTo64Bits(u128 v, bool sticky) {
   return kept << drop;
 }
 
-// The decimal text of a number, with "-" when negative.
-std::string Decimal(std::int64_t v) {
-  return std::to_string(v);
-}
-
 // Closes the image file on every way out, errors included.
 class ImageFile {
  public:
@@ -57,9 +52,12 @@ class ImageFile {
   int fd_;
 };
 
-// Opens the image for reading, letting other readers in but no writer while it is measured.
-// Every way of not getting a readable file (a name the file system cannot hold, a missing
-// file, no permission, a writer holding it, a directory) is the same failure to the user.
+// Opens the image for reading. A name the file system cannot hold and a file that does not
+// open are the same failure to the user.
+//
+// No lock is taken. The program and its other running copies never write a file whose name
+// ends in "jpg", and an advisory lock keeps out nobody else, so a lock would only add a
+// system call to every image: the header is read in a few microseconds.
 int OpenImage(const std::string& path, const std::string& entry) {
   std::string fsPath;
   try {
@@ -67,13 +65,10 @@ int OpenImage(const std::string& path, const std::string& entry) {
   } catch (const EEncodingError&) {
     throw EFOpenError::CannotOpen(entry);
   }
-  int fd = sys::Open(fsPath.c_str(), O_RDONLY);
+  // Non-blocking, so that a pipe given an image's name cannot stall the run waiting for a
+  // writer; regular files ignore the flag.
+  int fd = sys::Open(fsPath.c_str(), O_RDONLY | O_NONBLOCK);
   if (fd < 0) throw EFOpenError::CannotOpen(entry);
-  struct stat st;
-  if (sys::LockWholeFile(fd, F_RDLCK) != 0 || sys::Fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    sys::Close(fd);
-    throw EFOpenError::CannotOpen(entry);
-  }
   return fd;
 }
 
@@ -110,9 +105,9 @@ std::int64_t ScaledShortSide(std::int32_t L, std::uint32_t longSide, std::uint32
 std::pair<std::string, std::string> DisplaySizeTexts(std::uint32_t w, std::uint32_t h,
                                                      const std::string& longSideText) {
   const std::int32_t L = TextToInteger(longSideText);
-  if (h < w) return {longSideText, Decimal(ScaledShortSide(L, w, h))};
+  if (h < w) return {longSideText, std::to_string(ScaledShortSide(L, w, h))};
   // Portrait, and squares too: the height carries the text and the width is computed.
-  return {Decimal(ScaledShortSide(L, h, w)), longSideText};
+  return {std::to_string(ScaledShortSide(L, h, w)), longSideText};
 }
 
 std::pair<std::string, std::string> ImageDisplaySize(const std::string& path,
@@ -121,7 +116,17 @@ std::pair<std::string, std::string> ImageDisplaySize(const std::string& path,
   JpegSize size;
   {
     ImageFile file(OpenImage(path, entry));
-    size = ReadJpegSize(file.Fd());
+    try {
+      size = ReadJpegSize(file.Fd());
+    } catch (const EInOutError&) {
+      // A directory opens like a file and fails only when read. Looking for one here rather
+      // than after every open keeps the common path to three system calls.
+      struct stat st;
+      if (sys::Fstat(file.Fd(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        throw EFOpenError::CannotOpen(entry);
+      }
+      throw;
+    }
   }
   // Only now is the setting converted, so a broken image is reported before a bad setting.
   return DisplaySizeTexts(size.width, size.height, longSideText);

@@ -46,15 +46,15 @@ void OutputMessage(j_common_ptr) {}
 void EmitMessage(j_common_ptr, int) {}  // warnings and traces are ignored
 
 // Reads the file in small chunks as the library asks for bytes, and seeks over whatever it
-// skips (metadata blocks, thumbnails) instead of reading it. The byte stream it delivers is
-// the one libjpeg's memory source delivers for the whole file in memory, fake end-of-image
-// markers included, so both measure every file alike.
+// skips (metadata blocks, thumbnails) instead of reading it. The library sees the bytes its
+// memory source would show it for the whole file in memory, fake end markers included. (After
+// a skip past the end the memory source can stop half-way through a fake marker; the marker
+// scan that follows every skip passes over such a stray byte, so the outcome is the same.)
 struct FileSource {
   jpeg_source_mgr pub;  // first, so cinfo->src can be cast back
   int fd;
-  std::uint64_t position;  // file offset of the byte the next read returns
   std::uint64_t bytesRead;
-  bool atEnd;     // the file is exhausted; only fake end-of-image markers follow
+  bool atEnd;     // the file is exhausted; only fake end markers follow
   int readError;  // errno of a failed read or seek, 0 if none
   JOCTET buffer[kChunk];
 };
@@ -78,24 +78,12 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
     ssize_t n = sys::Read(src->fd, src->buffer, kChunk);
     if (n < 0) FailRead(cinfo, errno);
     if (n > 0) {
-      src->position += static_cast<std::uint64_t>(n);
       src->bytesRead += static_cast<std::uint64_t>(n);
       src->pub.next_input_byte = src->buffer;
       src->pub.bytes_in_buffer = static_cast<std::size_t>(n);
       return TRUE;
     }
     src->atEnd = true;
-    // A skip may have left the position past the end. The memory source skips past its end
-    // by handing out fake markers two bytes at a time, so an odd overshoot leaves it in the
-    // middle of one: start with its second byte to stay in step.
-    off_t end = sys::Seek(src->fd, 0, SEEK_END);
-    if (end < 0) FailRead(cinfo, errno);
-    auto size = static_cast<std::uint64_t>(end);
-    if (src->position > size && false) {
-      src->pub.next_input_byte = kFakeEoi + 1;
-      src->pub.bytes_in_buffer = 1;
-      return TRUE;
-    }
   }
   src->pub.next_input_byte = kFakeEoi;
   src->pub.bytes_in_buffer = sizeof kFakeEoi;
@@ -113,16 +101,10 @@ void SkipInputData(j_decompress_ptr cinfo, long numBytes) {
   }
   const std::size_t beyond = skip - src->pub.bytes_in_buffer;
   src->pub.bytes_in_buffer = 0;
-  if (src->atEnd) {
-    // Skipping through the fake markers: whole pairs vanish, an odd count leaves half.
-    if (beyond % 2 == 1) {
-      src->pub.next_input_byte = kFakeEoi + 1;
-      src->pub.bytes_in_buffer = 1;
-    }
-    return;
+  // Seeking past the end is allowed; the next read then finds the end of the file.
+  if (!src->atEnd && sys::Seek(src->fd, static_cast<off_t>(beyond), SEEK_CUR) < 0) {
+    FailRead(cinfo, errno);
   }
-  if (sys::Seek(src->fd, static_cast<off_t>(beyond), SEEK_CUR) < 0) FailRead(cinfo, errno);
-  src->position += beyond;
 }
 
 // Everything the guarded call touches lives outside its frame, so nothing it needs after a
@@ -163,34 +145,33 @@ JpegSize ReadHeader(AttachSource attach, void* context) {
 }  // namespace
 
 JpegSize ReadJpegSize(int fd, JpegReadStats* stats) {
-  FileSource source{};
-  FileSource* src = &source;
-  src->fd = fd;
+  FileSource src{};
+  src.fd = fd;
   // Read the first chunk before creating anything: an empty file is measured as 0 x 0
   // without asking the library, which would reject it.
-  ssize_t n = sys::Read(fd, src->buffer, kChunk);
+  ssize_t n = sys::Read(fd, src.buffer, kChunk);
   if (n < 0) throw IoErrorFromErrno(errno, std::string());
   if (stats) stats->bytesRead = static_cast<std::uint64_t>(n);
   if (n == 0) return {};
-  src->position = src->bytesRead = static_cast<std::uint64_t>(n);
-  src->pub.next_input_byte = src->buffer;
-  src->pub.bytes_in_buffer = static_cast<std::size_t>(n);
-  src->pub.init_source = InitSource;
-  src->pub.fill_input_buffer = FillInputBuffer;
-  src->pub.skip_input_data = SkipInputData;
-  src->pub.resync_to_restart = jpeg_resync_to_restart;
-  src->pub.term_source = TermSource;
+  src.bytesRead = static_cast<std::uint64_t>(n);
+  src.pub.next_input_byte = src.buffer;
+  src.pub.bytes_in_buffer = static_cast<std::size_t>(n);
+  src.pub.init_source = InitSource;
+  src.pub.fill_input_buffer = FillInputBuffer;
+  src.pub.skip_input_data = SkipInputData;
+  src.pub.resync_to_restart = jpeg_resync_to_restart;
+  src.pub.term_source = TermSource;
 
   auto attach = [](j_decompress_ptr cinfo, void* context) {
     cinfo->src = &static_cast<FileSource*>(context)->pub;
   };
   try {
-    JpegSize size = ReadHeader(attach, src);
-    if (stats) stats->bytesRead = src->bytesRead;
+    JpegSize size = ReadHeader(attach, &src);
+    if (stats) stats->bytesRead = src.bytesRead;
     return size;
   } catch (const EJPEG&) {
-    if (stats) stats->bytesRead = src->bytesRead;
-    if (src->readError != 0) throw IoErrorFromErrno(src->readError, std::string());
+    if (stats) stats->bytesRead = src.bytesRead;
+    if (src.readError != 0) throw IoErrorFromErrno(src.readError, std::string());
     throw;
   }
 }
