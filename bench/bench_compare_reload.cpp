@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
     form.ListBox1->SetEntries(inputs);
     auto start = std::chrono::steady_clock::now();
     form.Guarded([&] { form.Button8Click(); });
-    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     if (!services.errors.empty() || form.ListBox1->Count() != kEntries / 2 ||
         form.ListBox2->Count() != kEntries + 1) {
       std::fprintf(stderr, "unexpected result\n");
