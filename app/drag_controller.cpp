@@ -61,6 +61,12 @@ bool DragController::OverWindow(const QPoint& global) const {
 void DragController::Notify(ListBox* list, const QPoint& client, int state) {
   bool accept = false;
   auto ds = static_cast<DragState>(state);
+  if (observer) {
+    observer({ds == DragState::Enter  ? Call::Enter
+              : ds == DragState::Move ? Call::Move
+                                      : Call::Leave,
+              list, nullptr, client});
+  }
   form_.Guarded([&] {
     if (list == form_.ListBox1) {
       form_.ListBox1DragOver(source_, client.x(), client.y(), ds, accept);
@@ -72,6 +78,7 @@ void DragController::Notify(ListBox* list, const QPoint& client, int state) {
 }
 
 void DragController::MoveTo(const QPoint& global) {
+  at_ = global;
   ListBox* list = ListAt(global);
   if (list != over_) {
     if (over_) Notify(over_, over_->viewport()->mapFromGlobal(global), int(DragState::Leave));
@@ -86,6 +93,7 @@ void DragController::MoveTo(const QPoint& global) {
 }
 
 void DragController::Drop(ListBox* list, const QPoint& client) {
+  if (observer) observer({Call::Drop, list, nullptr, client});
   form_.Guarded([&] {
     if (list == form_.ListBox1) {
       form_.ListBox1DragDrop(source_, client.x(), client.y());
@@ -98,6 +106,7 @@ void DragController::Drop(ListBox* list, const QPoint& client) {
 void DragController::End(ListBox* target, const QPoint& position) {
   ListBox* source = source_;
   Stop();
+  if (observer) observer({Call::End, source, target, position});
   form_.Guarded([&] {
     if (source == form_.ListBox1) {
       form_.ListBox1EndDrag(target, position.x(), position.y());
@@ -108,7 +117,9 @@ void DragController::End(ListBox* target, const QPoint& position) {
 }
 
 void DragController::Release(const QPoint& global) {
-  MoveTo(global);
+  // A release where the last movement left the pointer is no movement, so no drag-over
+  // call of its own; one elsewhere moved the pointer there first.
+  if (global != at_) MoveTo(global);
   if (!Active()) return;
   ListBox* target = over_ && accepted_ ? over_ : nullptr;
   if (over_) Notify(over_, over_->viewport()->mapFromGlobal(global), int(DragState::Leave));

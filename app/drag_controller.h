@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <functional>
 
 namespace corvane {
 
@@ -28,6 +29,18 @@ class DragController : public QObject {
   void Cancel();
   bool Active() const { return source_ != nullptr; }
 
+  // One call the drag makes into a list's handlers. The handlers ignore the drag state and
+  // the source, so their effects cannot show in what order the calls came; whoever needs
+  // to see that (the tests) watches them here.
+  struct Call {
+    enum Kind { Enter, Move, Leave, Drop, End } kind;
+    ListBox* list;    // the list whose handler runs: for End, the list the drag came from
+    ListBox* target;  // End only: the list that took the drop, or none
+    QPoint position;  // as the handler gets it
+  };
+  // Told of each call just before the handler runs; unset, nothing is told.
+  std::function<void(const Call&)> observer;
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -45,6 +58,7 @@ class DragController : public QObject {
   TForm1& form_;
   ListBox* source_ = nullptr;
   ListBox* over_ = nullptr;  // the list the pointer is over, if any
+  QPoint at_;                // where the last movement left the pointer (screen)
   bool accepted_ = false;    // what that list answered last
 };
 
