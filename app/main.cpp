@@ -3,9 +3,9 @@
 
 #include <QApplication>
 #include <QFont>
-#include <QScreen>
 
 #include "app/qt_platform_services.h"
+#include "app/window_frame.h"
 #include "core/application_title.h"
 #include "ui/form1.h"
 
@@ -22,9 +22,11 @@ int main(int argc, char** argv) {
   corvane::ProgramState state;
   corvane::TForm1 form(state, services);
   form.Guarded([&] { form.FormCreate(); });
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    form.move(screen->geometry().center() - form.frameGeometry().center() + form.pos());
-  }
   form.show();
+  // The frame is known only once the window is shown (and only under a window manager):
+  // then the client shrinks so that the outer size stays 640 x 480, and it is centred.
+  QCoreApplication::processEvents();
+  corvane::FitOuterSize(form, QSize(640, 480));
+  corvane::CentreOnScreen(form);
   return app.exec();
 }

@@ -87,8 +87,8 @@ void LineFile::OpenRead(const std::string& path) {
   std::string fsPath = FsNameOrFail(path);
   int fd = OpenLocked(fsPath, O_RDONLY, F_RDLCK);
   struct stat st;
-  if (sys::Fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+  int err = sys::Fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+  if (err != 0) {
     sys::Close(fd);
     Fail(err, fsPath);
   }

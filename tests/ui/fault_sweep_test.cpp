@@ -88,7 +88,7 @@ TEST_F(FaultSweepTest, SettingsSave) {
     int points = Sweep(
         err, [&] { form->Button5Click(); }, [&] { WriteFile(dir / "corvane.INI", old); },
         [&](const std::string& error) {
-          EXPECT_TRUE(MessagesFor(err).count(error)) << error;
+          EXPECT_TRUE(MessagesFor(err).count(error)) << Cp932ToUtf8(error);
           EXPECT_EQ(ReadFile(dir / "corvane.INI"), old);
         });
     std::printf("[sweep] settings save, errno %d: %d failure points\n", err, points);
@@ -122,7 +122,7 @@ TEST_F(FaultSweepTest, SiteGeneration) {
           }
           std::set<std::string> allowed = MessagesFor(err);
           allowed.insert(ErrorReportText(EFOpenError::CannotOpen("a.jpg").Message()));
-          EXPECT_TRUE(allowed.count(error)) << error;
+          EXPECT_TRUE(allowed.count(error)) << Cp932ToUtf8(error);
           EXPECT_TRUE(services.infos.empty()) << "success claimed after a failure";
           const std::string list = ReadFile(dir / "files.cvn");
           EXPECT_TRUE(list == oldList || list == newList) << list;
@@ -144,7 +144,7 @@ TEST_F(FaultSweepTest, ReloadReads) {
       int points = Sweep(
           err, [&] { (form.get()->*button)(); }, [&] { form->ListBox2->Clear(); },
           [&](const std::string& error) {
-            EXPECT_TRUE(MessagesFor(err).count(error)) << error;
+            EXPECT_TRUE(MessagesFor(err).count(error)) << Cp932ToUtf8(error);
             EXPECT_LE(form->ListBox2->Count(), 300);
             EXPECT_EQ(ReadFile(dir / "files.cvn"), saved);
           });

@@ -1,0 +1,18 @@
+#pragma once
+// The main window's size is given as its outer size, frame included. The frame exists only
+// once the window is shown (and only under a window manager), so these run after show().
+
+#include <QSize>
+
+class QWidget;
+
+namespace corvane {
+
+// Shrinks the fixed client size so that client plus frame is `outer`; without a frame the
+// client is `outer` itself. Safe to call again when the frame changes.
+void FitOuterSize(QWidget& window, QSize outer);
+
+// Moves the window so that its outer frame is centred on the available area of its screen.
+void CentreOnScreen(QWidget& window);
+
+}  // namespace corvane
