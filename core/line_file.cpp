@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "core/errors.h"
 #include "core/file_system.h"
@@ -19,6 +20,22 @@ namespace {
 constexpr unsigned char kCR = 0x0D;
 constexpr unsigned char kLF = 0x0A;
 constexpr unsigned char kEOF = 0x1A;
+
+// A descriptor closed when it goes out of scope, unless released.
+class UniqueFd {
+ public:
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  ~UniqueFd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  int Get() const { return fd_; }
+  int Release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
 
 std::string FsNameOrFail(const std::string& path) {
   try {
@@ -82,21 +99,22 @@ void LineFile::Release() noexcept {
   mode_ = Mode::Closed;
 }
 
+void LineFile::Adopt(int fd, const std::string& fsPath, Mode mode) {
+  fd_ = fd;
+  fsPath_ = fsPath;
+  mode_ = mode;
+  count_ = pos_ = 0;
+  eof_ = false;
+}
+
 void LineFile::OpenRead(const std::string& path) {
   if (mode_ != Mode::Closed) Close();
   std::string fsPath = FsNameOrFail(path);
-  int fd = OpenLocked(fsPath, O_RDONLY, F_RDLCK);
+  UniqueFd fd(OpenLocked(fsPath, O_RDONLY, F_RDLCK));
   struct stat st;
-  int err = sys::Fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
-  if (err != 0) {
-    sys::Close(fd);
-    Fail(err, fsPath);
-  }
-  fd_ = fd;
-  fsPath_ = fsPath;
-  mode_ = Mode::Reading;
-  count_ = pos_ = 0;
-  eof_ = false;
+  if (sys::Fstat(fd.Get(), &st) != 0) Fail(errno, fsPath);
+  if (S_ISDIR(st.st_mode)) Fail(EISDIR, fsPath);
+  Adopt(fd.Release(), fsPath, Mode::Reading);
 }
 
 void LineFile::OpenWrite(const std::string& path) {
@@ -104,16 +122,9 @@ void LineFile::OpenWrite(const std::string& path) {
   std::string fsPath = FsNameOrFail(path);
   struct stat st;
   CheckWritableTarget(fsPath, &st);
-  int fd = OpenLocked(fsPath, O_WRONLY | O_CREAT, F_WRLCK);
-  if (sys::Ftruncate(fd) != 0) {
-    int err = errno;
-    sys::Close(fd);
-    Fail(err, fsPath);
-  }
-  fd_ = fd;
-  fsPath_ = fsPath;
-  mode_ = Mode::Writing;
-  count_ = pos_ = 0;
+  UniqueFd fd(OpenLocked(fsPath, O_WRONLY | O_CREAT, F_WRLCK));
+  if (sys::Ftruncate(fd.Get()) != 0) Fail(errno, fsPath);
+  Adopt(fd.Release(), fsPath, Mode::Writing);
 }
 
 void LineFile::OpenReplace(const std::string& path) {
@@ -121,29 +132,22 @@ void LineFile::OpenReplace(const std::string& path) {
   std::string fsPath = FsNameOrFail(path);
   // Hold the existing file's write lock until it is replaced, so that no reader or
   // writer in this or another copy of the program sees it change under it.
-  mode_t mode = 0666;
   struct stat st;
-  if (CheckWritableTarget(fsPath, &st)) {
-    lockFd_ = OpenLocked(fsPath, O_WRONLY, F_WRLCK);
-    mode = st.st_mode & 07777;
-  }
+  const bool existed = CheckWritableTarget(fsPath, &st);
+  UniqueFd lock(existed ? OpenLocked(fsPath, O_WRONLY, F_WRLCK) : -1);
   std::string temp = TemporaryNameFor(fsPath);
-  int fd = sys::Open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-  if (fd < 0) {
-    int err = errno;
-    Release();
-    Fail(err, fsPath);
-  }
-  fd_ = fd;
+  UniqueFd fd(sys::Open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666));
+  if (fd.Get() < 0) Fail(errno, fsPath);
+  // From here on the temporary file is ours to remove if anything fails.
   tempPath_ = temp;
-  if (mode != 0666 && sys::Fchmod(fd, mode) != 0) {
+  lockFd_ = lock.Release();
+  Adopt(fd.Release(), fsPath, Mode::Writing);
+  // The new file takes the old one's permissions.
+  if (existed && sys::Fchmod(fd_, st.st_mode & 07777) != 0) {
     int err = errno;
     Release();
     Fail(err, fsPath);
   }
-  fsPath_ = fsPath;
-  mode_ = Mode::Writing;
-  count_ = pos_ = 0;
 }
 
 bool LineFile::FillBuffer() {

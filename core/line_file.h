@@ -41,6 +41,7 @@ class LineFile {
 
  private:
   enum class Mode { Closed, Reading, Writing };
+  void Adopt(int fd, const std::string& fsPath, Mode mode);
   bool FillBuffer();
   void FlushBuffer();
   void Release() noexcept;

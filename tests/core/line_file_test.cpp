@@ -226,14 +226,21 @@ TEST(LineFileReplace, TheOldFileStaysWholeUntilTheNewOneIsComplete) {
   }
   EXPECT_EQ(testing::ReadFile(dir / "list.cvn"), old);
 
-  LineFile file;
-  file.OpenReplace(dir / "list.cvn");
-  file.WriteLine("new");
-  file.Close();
-  EXPECT_EQ(testing::ReadFile(dir / "list.cvn"), "new\r\n");
-  struct stat st;
-  ::stat((dir / "list.cvn").c_str(), &st);
-  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  // The new file keeps the old one's permissions, whatever the process's umask makes of
+  // a new file.
+  const mode_t oldMask = ::umask(022);
+  for (mode_t mode : {0640u, 0666u, 0604u}) {
+    ::chmod((dir / "list.cvn").c_str(), mode);
+    LineFile file;
+    file.OpenReplace(dir / "list.cvn");
+    file.WriteLine("new");
+    file.Close();
+    EXPECT_EQ(testing::ReadFile(dir / "list.cvn"), "new\r\n");
+    struct stat st;
+    ::stat((dir / "list.cvn").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, mode);
+  }
+  ::umask(oldMask);
   // Only the file itself is left in the folder: no temporary file.
   int entries = 0;
   for (auto& e : std::filesystem::directory_iterator(dir.Path())) {
