@@ -58,6 +58,17 @@ TEST_F(SettingsTabsTest, ASwatchSetsOnlyTheSelectedEntry) {
   EXPECT_EQ(form->Shape1->BrushColor(), kWhite);
 }
 
+TEST_F(SettingsTabsTest, AnUnknownNamePreviewsBlackUntilASwatchReplacesIt) {
+  WriteFile(dir / "corvane.INI", CrLfLines({"Red", "black", "green", "green", "green", "white",
+                                            "black", "green", "green", "green", "R", "200", "600",
+                                            dir.Path()}));
+  Start();
+  EXPECT_EQ(form->Shape1->BrushColor(), kBlack);
+  Press(13);
+  EXPECT_EQ(state.Settings.HtmlColors[0], "red");
+  EXPECT_EQ(form->Shape1->BrushColor(), kRed);
+}
+
 TEST_F(SettingsTabsTest, EveryPixelOfASwatchBelongsToTheSwatchDrawnLast) {
   // Shape2 starts at x 9 and Shape3 at 24, each 17 wide: x 24 and 25 belong to Shape3.
   QWidget* hit = form->Panel1->childAt(QPoint(25, 10));
