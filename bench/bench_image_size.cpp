@@ -57,23 +57,25 @@ void PlainRead(const std::string& path) {
 }  // namespace
 
 int main() {
-  const ImageSet sets[] = {
+  ImageSet sets[] = {
       {"small photo 640x480",
-       {.width = 640, .height = 480, .quality = 90, .noise = 24},
+       {.width = 640, .height = 480, .quality = 90, .noise = 24, .app1Sizes = {}},
        2000,
        "600",
        "450"},
       {"large photo 6000x4000",
-       {.width = 6000, .height = 4000, .quality = 95, .noise = 12},
+       {.width = 6000, .height = 4000, .quality = 95, .noise = 12, .app1Sizes = {}},
        40,
        "600",
        "400"},
       {"640x480 + 64 KB APP1",
-       {.width = 640, .height = 480, .quality = 90, .noise = 24, .app1Sizes = {65533}},
+       {.width = 640, .height = 480, .quality = 90, .noise = 24, .app1Sizes = {}},
        2000,
        "600",
        "450"},
   };
+  // Set apart from the table: GCC 12 misreads a vector built from a list inside it.
+  sets[2].options.app1Sizes.push_back(65533);
   corvane::testing::TempDir dir;
   std::printf("%-24s %6s %10s %12s %12s %7s %11s %7s %8s\n", "set", "files", "file size",
               "plain img/s", "sizes img/s", "ratio", "bytes/image", "<=16KB", "within2x");

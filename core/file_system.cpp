@@ -56,6 +56,15 @@ ssize_t Write(int fd, const void* buffer, size_t size) {
   return n;
 }
 
+ssize_t Pread(int fd, void* buffer, size_t size, off_t offset) {
+  if (Injected(Call::Read)) return -1;
+  ssize_t n;
+  do {
+    n = ::pread(fd, buffer, size, offset);
+  } while (n < 0 && errno == EINTR);
+  return n;
+}
+
 off_t Seek(int fd, off_t offset, int whence) {
   if (Injected(Call::Read)) return -1;
   return ::lseek(fd, offset, whence);

@@ -45,14 +45,16 @@ struct ErrorManager {
 void OutputMessage(j_common_ptr) {}
 void EmitMessage(j_common_ptr, int) {}  // warnings and traces are ignored
 
-// Reads the file in small chunks as the library asks for bytes, and seeks over whatever it
-// skips (metadata blocks, thumbnails) instead of reading it. The library sees the bytes its
+// Reads the file in small chunks as the library asks for bytes, and passes over whatever it
+// skips (metadata blocks, thumbnails) instead of reading it: reads go to an offset of their
+// own, so a skip only moves that offset. The library sees the bytes its
 // memory source would show it for the whole file in memory, fake end markers included. (After
 // a skip past the end the memory source can stop half-way through a fake marker; the marker
 // scan that follows every skip passes over such a stray byte, so the outcome is the same.)
 struct FileSource {
   jpeg_source_mgr pub;  // first, so cinfo->src can be cast back
   int fd;
+  off_t offset;  // where the next read starts
   std::uint64_t bytesRead;
   bool atEnd;     // the file is exhausted; only fake end markers follow
   int readError;  // errno of a failed read or seek, 0 if none
@@ -75,9 +77,10 @@ void TermSource(j_decompress_ptr) {}
 boolean FillInputBuffer(j_decompress_ptr cinfo) {
   FileSource* src = SourceOf(cinfo);
   if (!src->atEnd) {
-    ssize_t n = sys::Read(src->fd, src->buffer, kChunk);
+    ssize_t n = sys::Pread(src->fd, src->buffer, kChunk, src->offset);
     if (n < 0) FailRead(cinfo, errno);
     if (n > 0) {
+      src->offset += n;
       src->bytesRead += static_cast<std::uint64_t>(n);
       src->pub.next_input_byte = src->buffer;
       src->pub.bytes_in_buffer = static_cast<std::size_t>(n);
@@ -101,10 +104,8 @@ void SkipInputData(j_decompress_ptr cinfo, long numBytes) {
   }
   const std::size_t beyond = skip - src->pub.bytes_in_buffer;
   src->pub.bytes_in_buffer = 0;
-  // Seeking past the end is allowed; the next read then finds the end of the file.
-  if (!src->atEnd && sys::Seek(src->fd, static_cast<off_t>(beyond), SEEK_CUR) < 0) {
-    FailRead(cinfo, errno);
-  }
+  // Passing the end is allowed; the next read then finds the end of the file.
+  src->offset += static_cast<off_t>(beyond);
 }
 
 // Everything the guarded call touches lives outside its frame, so nothing it needs after a
@@ -149,10 +150,11 @@ JpegSize ReadJpegSize(int fd, JpegReadStats* stats) {
   src.fd = fd;
   // Read the first chunk before creating anything: an empty file is measured as 0 x 0
   // without asking the library, which would reject it.
-  ssize_t n = sys::Read(fd, src.buffer, kChunk);
+  ssize_t n = sys::Pread(fd, src.buffer, kChunk, 0);
   if (n < 0) throw IoErrorFromErrno(errno, std::string());
   if (stats) stats->bytesRead = static_cast<std::uint64_t>(n);
   if (n == 0) return {};
+  src.offset = n;
   src.bytesRead = static_cast<std::uint64_t>(n);
   src.pub.next_input_byte = src.buffer;
   src.pub.bytes_in_buffer = static_cast<std::size_t>(n);

@@ -16,8 +16,8 @@ struct JpegReadStats {
   std::uint64_t bytesRead = 0;  // bytes actually read from the file
 };
 
-// fd: an open file positioned at its start. An empty file gives 0 x 0. libjpeg's fatal
-// errors raise EJPEG with the library's message code; warnings are ignored. The
+// fd: an open file; it is read from its start whatever its position. An empty file gives 0 x 0.
+// libjpeg's fatal errors raise EJPEG with the library's message code; warnings are ignored. The
 // decompression object is always destroyed; the caller owns fd.
 JpegSize ReadJpegSize(int fd, JpegReadStats* stats = nullptr);
 

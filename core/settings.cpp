@@ -8,9 +8,9 @@ namespace corvane {
 void SetDefaultSettings(Settings& settings) {
   settings.HtmlColors = {"white", "black", "green", "green", "green",
                          "white", "black", "green", "green", "green"};
-  settings.MenuPosition = "R";
-  settings.MenuWidth = "200";
-  settings.ImageLongSide = "600";
+  settings.MenuPosition = std::string("R");
+  settings.MenuWidth = std::string("200");
+  settings.ImageLongSide = std::string("600");
 }
 
 std::string SettingsFileName(const std::string& iniDir) {

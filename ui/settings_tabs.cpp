@@ -115,7 +115,7 @@ void TForm1::UpDown2Click(bool) {
 }
 
 void TForm1::RadioGroup1Click() {
-  state_.Settings.MenuPosition = RadioGroup1->ItemIndex() == 1 ? "R" : "L";
+  state_.Settings.MenuPosition = std::string(RadioGroup1->ItemIndex() == 1 ? "R" : "L");
 }
 
 void TForm1::Button6Click() {
@@ -128,8 +128,7 @@ void TForm1::Button6Click() {
   SetCurrentDirectory(SplitFolderAndName(full).first);
   // The name field normally still says "dir": dropping "/dir" leaves the folder. The root
   // leaves nothing, which would name no folder at all, so it stays "/".
-  std::string folder = full.size() >= 4 ? full.substr(0, full.size() - 4) : std::string();
-  if (folder.empty()) folder = "/";
+  std::string folder = full.size() > 4 ? full.substr(0, full.size() - 4) : std::string("/");
   SetControlText(Edit4, folder);
   s.WorkDir = ControlText(Edit4);
   SetControlText(Edit1, s.WorkDir);

@@ -173,9 +173,9 @@ TEST(JpegHeader, TruncatedInsideTheFrameHeaderFails) {
   }
 }
 
-TEST(JpegHeader, ReadAndSeekFailuresAreIoErrors) {
+TEST(JpegHeader, ReadFailuresAreIoErrors) {
   const std::string bytes = EncodeJpeg({.app1Sizes = {65533}});
-  // Fail the first read, then the seek over the metadata block.
+  // Fail the first read, then the read past the metadata block.
   for (int failAt : {1, 2}) {
     int calls = 0;
     sys::SetFaultHook(

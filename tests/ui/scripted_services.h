@@ -93,7 +93,8 @@ class ScriptedServices : public PlatformServices {
   template <typename T>
   static std::optional<T> Next(std::deque<std::optional<T>>& queue) {
     if (queue.empty()) return std::nullopt;
-    std::optional<T> answer = std::move(queue.front());
+    std::optional<T> answer;
+    answer.swap(queue.front());
     queue.pop_front();
     return answer;
   }
