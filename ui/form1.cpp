@@ -72,6 +72,8 @@ std::string TForm1::ControlText(const QLineEdit* edit) const {
 void TForm1::SetControlText(QLineEdit* edit, const std::string& text) {
   edit->setProperty(kBytesProperty, QByteArray::fromStdString(text));
   edit->setText(ToQString(text));
+  // Show the beginning of a long path, as a field set by the program should.
+  edit->setCursorPosition(0);
   RethrowPending();
 }
 
