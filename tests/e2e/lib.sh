@@ -526,6 +526,35 @@ sjis_lines() {
   sed 's/$/\r/' | iconv -f UTF-8 -t CP932 >"$1"
 }
 
+# expect_default_frame_pages DIR: writes the frameset (menu on the right, 200 wide) and the
+# blank page that every site made with the default settings has.
+expect_default_frame_pages() {
+sjis_lines "$1/CASE.HTM" <<'EOF'
+<html>
+<head>
+<META NAME="GENERATOR" CONTENT="Corvane ver 1.2">
+</head>
+<FRAMESET COLS="*,200">
+<FRAME SRC="BLANK.HTM" NAME="DATA">
+<FRAME SRC="MENU.HTM" NAME="MENU">
+</FRAMESET>
+<body text="#FFFFFF" bgcolor="#000000" link="#FFFF00" vlink="#C0C0C0" alink="#C0FFC0">
+&nbsp;
+</body>
+</html>
+EOF
+sjis_lines "$1/BLANK.HTM" <<'EOF'
+<html>
+<head>
+<META NAME="GENERATOR" CONTENT="Corvane ver 1.2">
+</head>
+<body text="#FFFFFF" bgcolor="#000000" link="#FFFF00" vlink="#C0C0C0" alink="#C0FFC0">
+&nbsp;
+</body>
+</html>
+EOF
+}
+
 hex_dump() {
   if command -v xxd >/dev/null; then xxd "$1"; else od -A x -t x1z -v "$1"; fi
 }
