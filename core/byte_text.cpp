@@ -36,10 +36,6 @@ std::string FoldCase(std::string_view text) {
   return out;
 }
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && FoldCase(a) == FoldCase(b);
-}
-
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }

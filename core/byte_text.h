@@ -25,9 +25,6 @@ std::string AsciiLower(std::string_view text);
 // (Ａ..Ｚ, 0x8260..0x8279) fold to lower case; trail bytes are never folded.
 std::string FoldCase(std::string_view text);
 
-// Whole-string equality ignoring letter case as FoldCase defines it.
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
-
 bool StartsWith(std::string_view text, std::string_view prefix);
 
 }  // namespace corvane

@@ -65,11 +65,6 @@ ssize_t Pread(int fd, void* buffer, size_t size, off_t offset) {
   return n;
 }
 
-off_t Seek(int fd, off_t offset, int whence) {
-  if (Injected(Call::Read)) return -1;
-  return ::lseek(fd, offset, whence);
-}
-
 int Fsync(int fd) {
   if (Injected(Call::Fsync)) return -1;
   return ::fsync(fd);

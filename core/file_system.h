@@ -32,7 +32,6 @@ void SetFaultHook(FaultHook hook);
 int Open(const char* path, int flags, mode_t mode = 0);
 ssize_t Read(int fd, void* buffer, size_t size);
 ssize_t Write(int fd, const void* buffer, size_t size);
-off_t Seek(int fd, off_t offset, int whence);
 // Reads at an offset without moving the file position (a skip then costs no call at all).
 ssize_t Pread(int fd, void* buffer, size_t size, off_t offset);
 int Fsync(int fd);

@@ -47,11 +47,6 @@ int MappedCode(int err, const std::string& fsPath) {
 
 }  // namespace
 
-int IoCodeFromErrno(int err, const std::string& fsPath) {
-  int code = MappedCode(err, fsPath);
-  return code != 0 ? code : err;
-}
-
 EInOutError IoErrorFromErrno(int err, const std::string& fsPath) {
   int code = MappedCode(err, fsPath);
   if (code != 0) return EInOutError(code);
