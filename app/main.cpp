@@ -5,9 +5,9 @@
 #include <QFont>
 
 #include "app/qt_platform_services.h"
-#include "app/window_frame.h"
 #include "core/application_title.h"
-#include "ui/form1.h"
+#include "form/form1.h"
+#include "widgets/window_frame.h"
 
 int main(int argc, char** argv) {
   // The window is laid out in pixels: keep them pixels whatever the screen's resolution.

@@ -9,8 +9,8 @@
 #include <QScreen>
 #include <QThread>
 
-#include "app/input_box.h"
-#include "app/qt_text.h"
+#include "widgets/input_box.h"
+#include "widgets/qt_text.h"
 
 namespace corvane {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "ui/platform_services.h"
+#include "form/platform_services.h"
 
 namespace corvane {
 

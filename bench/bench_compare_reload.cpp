@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/list_box.h"
 #include "core/list_entries.h"
+#include "form/form1.h"
+#include "tests/form/scripted_services.h"
 #include "tests/test_support.h"
-#include "tests/ui/scripted_services.h"
-#include "ui/form1.h"
+#include "widgets/list_box.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -7,10 +7,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "app/radio_group.h"
-#include "app/shape.h"
+#include "tests/form/form_fixture.h"
 #include "tests/jpeg_fixture.h"
-#include "tests/ui/form_fixture.h"
+#include "widgets/radio_group.h"
+#include "widgets/shape.h"
 
 namespace corvane::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/input_box.h"
+#include "widgets/input_box.h"
 
 #include <QDialog>
 #include <QFontMetrics>
@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 
 namespace corvane {
 

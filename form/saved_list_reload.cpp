@@ -4,11 +4,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/list_box.h"
 #include "core/list_entries.h"
 #include "core/name_index.h"
 #include "core/saved_list.h"
-#include "ui/form1.h"
+#include "form/form1.h"
+#include "widgets/list_box.h"
 
 namespace corvane {
 

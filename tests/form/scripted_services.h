@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/platform_services.h"
+#include "form/platform_services.h"
 
 namespace corvane::testing {
 

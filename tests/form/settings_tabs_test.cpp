@@ -5,10 +5,10 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "app/radio_group.h"
-#include "app/shape.h"
-#include "app/up_down.h"
-#include "tests/ui/form_fixture.h"
+#include "tests/form/form_fixture.h"
+#include "widgets/radio_group.h"
+#include "widgets/shape.h"
+#include "widgets/up_down.h"
 
 namespace corvane::testing {
 namespace {
@@ -59,9 +59,9 @@ TEST_F(SettingsTabsTest, ASwatchSetsOnlyTheSelectedEntry) {
 }
 
 TEST_F(SettingsTabsTest, AnUnknownNamePreviewsBlackUntilASwatchReplacesIt) {
-  WriteFile(dir / "corvane.INI", CrLfLines({"Red", "black", "green", "green", "green", "white",
-                                            "black", "green", "green", "green", "R", "200", "600",
-                                            dir.Path()}));
+  WriteFile(dir / "corvane.INI",
+            CrLfLines({"Red", "black", "green", "green", "green", "white", "black", "green",
+                       "green", "green", "R", "200", "600", dir.Path()}));
   Start();
   EXPECT_EQ(form->Shape1->BrushColor(), kBlack);
   Press(13);

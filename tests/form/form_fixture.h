@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/list_box.h"
-#include "app/qt_text.h"
+#include "form/form1.h"
+#include "tests/form/scripted_services.h"
 #include "tests/test_support.h"
-#include "tests/ui/scripted_services.h"
-#include "ui/form1.h"
+#include "widgets/list_box.h"
+#include "widgets/qt_text.h"
 
 namespace corvane::testing {
 

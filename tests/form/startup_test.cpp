@@ -5,10 +5,10 @@
 
 #include <cerrno>
 
-#include "app/radio_group.h"
-#include "app/shape.h"
-#include "app/up_down.h"
-#include "tests/ui/form_fixture.h"
+#include "tests/form/form_fixture.h"
+#include "widgets/radio_group.h"
+#include "widgets/shape.h"
+#include "widgets/up_down.h"
 
 namespace corvane::testing {
 namespace {

@@ -2,13 +2,13 @@
 // lists (with auto-scroll at their edges), moving every input entry across, and adding
 // headings.
 
-#include "app/list_box.h"
 #include "core/code_page.h"
 #include "core/list_entries.h"
-#include "ui/form1.h"
-#include "ui/platform_services.h"
+#include "form/form1.h"
+#include "form/platform_services.h"
+#include "widgets/list_box.h"
 
-#include "app/drag_controller.h"
+#include "form/drag_controller.h"
 
 namespace corvane {
 namespace {

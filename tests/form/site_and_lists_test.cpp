@@ -3,7 +3,7 @@
 
 #include <sys/stat.h>
 
-#include "tests/ui/form_fixture.h"
+#include "tests/form/form_fixture.h"
 
 namespace corvane::testing {
 namespace {

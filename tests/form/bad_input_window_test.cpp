@@ -3,7 +3,7 @@
 
 #include <chrono>
 
-#include "tests/ui/form_fixture.h"
+#include "tests/form/form_fixture.h"
 
 namespace corvane::testing {
 namespace {

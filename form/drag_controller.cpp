@@ -1,12 +1,12 @@
-#include "app/drag_controller.h"
+#include "form/drag_controller.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "app/list_box.h"
-#include "ui/form1.h"
+#include "form/form1.h"
+#include "widgets/list_box.h"
 
 namespace corvane {
 

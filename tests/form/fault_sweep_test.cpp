@@ -10,8 +10,8 @@
 
 #include "core/errors.h"
 #include "core/io_error.h"
+#include "tests/form/form_fixture.h"
 #include "tests/jpeg_fixture.h"
-#include "tests/ui/form_fixture.h"
 
 namespace corvane::testing {
 namespace {

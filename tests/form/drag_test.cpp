@@ -10,8 +10,8 @@
 #include <QTest>
 #include <stdexcept>
 
-#include "app/drag_controller.h"
-#include "tests/ui/form_fixture.h"
+#include "form/drag_controller.h"
+#include "tests/form/form_fixture.h"
 
 namespace corvane::testing {
 namespace {

@@ -5,14 +5,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/radio_group.h"
-#include "app/shape.h"
-#include "app/up_down.h"
 #include "core/colour_names.h"
 #include "core/paths.h"
 #include "core/settings.h"
 #include "core/text_to_integer.h"
-#include "ui/form1.h"
+#include "form/form1.h"
+#include "widgets/radio_group.h"
+#include "widgets/shape.h"
+#include "widgets/up_down.h"
 
 namespace corvane {
 

@@ -1,4 +1,4 @@
-#include "app/list_box.h"
+#include "widgets/list_box.h"
 
 #include <QCollator>
 #include <QCoreApplication>
@@ -9,8 +9,8 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
-#include "app/qt_text.h"
 #include "core/errors.h"
+#include "widgets/qt_text.h"
 
 namespace corvane {
 

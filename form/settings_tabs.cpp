@@ -5,16 +5,16 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include "app/radio_group.h"
-#include "app/shape.h"
-#include "app/up_down.h"
 #include "core/code_page.h"
 #include "core/colour_names.h"
 #include "core/paths.h"
 #include "core/settings.h"
 #include "core/text_to_integer.h"
-#include "ui/form1.h"
-#include "ui/platform_services.h"
+#include "form/form1.h"
+#include "form/platform_services.h"
+#include "widgets/radio_group.h"
+#include "widgets/shape.h"
+#include "widgets/up_down.h"
 
 namespace corvane {
 

@@ -5,12 +5,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/drag_controller.h"
-#include "app/list_box.h"
-#include "app/radio_group.h"
-#include "app/shape.h"
-#include "app/up_down.h"
-#include "ui/form1.h"
+#include "form/drag_controller.h"
+#include "form/form1.h"
+#include "widgets/list_box.h"
+#include "widgets/radio_group.h"
+#include "widgets/shape.h"
+#include "widgets/up_down.h"
 
 namespace corvane {
 

@@ -1,14 +1,14 @@
-#include "ui/form1.h"
+#include "form/form1.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QVariant>
 
-#include "app/drag_controller.h"
-#include "app/qt_text.h"
 #include "core/code_page.h"
 #include "core/errors.h"
-#include "ui/platform_services.h"
+#include "form/drag_controller.h"
+#include "form/platform_services.h"
+#include "widgets/qt_text.h"
 
 namespace corvane {
 namespace {

@@ -7,7 +7,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <limits>
 #include <QListView>
 #include <QPushButton>
 #include <QStyledItemDelegate>
@@ -15,14 +14,15 @@
 #include <QTabWidget>
 #include <array>
 #include <cstdint>
+#include <limits>
 
-#include "app/list_box.h"
-#include "app/qt_text.h"
-#include "app/radio_group.h"
-#include "app/shape.h"
-#include "app/up_down.h"
 #include "core/colour_names.h"
-#include "ui/form1.h"
+#include "form/form1.h"
+#include "widgets/list_box.h"
+#include "widgets/qt_text.h"
+#include "widgets/radio_group.h"
+#include "widgets/shape.h"
+#include "widgets/up_down.h"
 
 // The icon is compiled into the window's static library; nothing would pull its object
 // file into the program unless it is asked for by name (and not from inside a namespace).

@@ -4,7 +4,7 @@
 #include <chrono>
 
 #include "core/list_entries.h"
-#include "tests/ui/form_fixture.h"
+#include "tests/form/form_fixture.h"
 
 namespace corvane::testing {
 namespace {

@@ -4,12 +4,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/list_box.h"
 #include "core/code_page.h"
 #include "core/paths.h"
 #include "core/saved_list.h"
-#include "ui/form1.h"
-#include "ui/platform_services.h"
+#include "form/form1.h"
+#include "form/platform_services.h"
+#include "widgets/list_box.h"
 
 namespace corvane {
 

@@ -27,15 +27,15 @@
 #include <string>
 #include <vector>
 
-#include "app/list_box.h"
-#include "app/qt_text.h"
-#include "app/radio_group.h"
-#include "app/shape.h"
-#include "app/up_down.h"
 #include "core/errors.h"
+#include "form/form1.h"
+#include "tests/form/scripted_services.h"
 #include "tests/test_support.h"
-#include "tests/ui/scripted_services.h"
-#include "ui/form1.h"
+#include "widgets/list_box.h"
+#include "widgets/qt_text.h"
+#include "widgets/radio_group.h"
+#include "widgets/shape.h"
+#include "widgets/up_down.h"
 
 namespace corvane {
 namespace {

@@ -1,9 +1,9 @@
-#include "app/list_box.h"
 #include "core/code_page.h"
 #include "core/list_entries.h"
 #include "core/site_generator.h"
-#include "ui/form1.h"
-#include "ui/platform_services.h"
+#include "form/form1.h"
+#include "form/platform_services.h"
+#include "widgets/list_box.h"
 
 namespace corvane {
 
