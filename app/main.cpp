@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFont>
 
+#include "app/font_check.h"
 #include "app/qt_platform_services.h"
 #include "core/application_title.h"
 #include "form/form1.h"
@@ -15,7 +16,9 @@ int main(int argc, char** argv) {
   qputenv("QT_FONT_DPI", "96");
   QApplication app(argc, argv);
   // The window asks for a Japanese Gothic that this system may not have under that name.
-  QFont::insertSubstitution(QString::fromUtf8("ＭＳ Ｐゴシック"), "IPAPGothic");
+  QFont::insertSubstitution(QString::fromUtf8("ＭＳ Ｐゴシック"),
+                            QString::fromLatin1(corvane::kJapaneseFontFamily));
+  corvane::WarnIfJapaneseFontMissing();
 
   const std::string title = corvane::ApplicationTitle(argc > 0 ? argv[0] : "corvane");
   corvane::QtPlatformServices services(QString::fromUtf8(title.c_str()));
