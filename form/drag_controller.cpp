@@ -29,7 +29,10 @@ void DragController::Begin(ListBox* source, int x, int y) {
 }
 
 void DragController::Cancel() {
-  if (Active()) Stop();
+  if (!Active()) return;
+  ListBox* source = source_;
+  Stop();
+  source->HoldTopIndex(false);
 }
 
 void DragController::Stop() {
@@ -114,6 +117,8 @@ void DragController::End(ListBox* target, const QPoint& position) {
       form_.ListBox2EndDrag(target, position.x(), position.y());
     }
   });
+  // The press held the source's top index while its entry was out; the entry is back.
+  source->HoldTopIndex(false);
 }
 
 void DragController::Release(const QPoint& global) {

@@ -193,6 +193,7 @@ class TForm1 : public QWidget {
   void DragOverList(ListBox* list, int y);
   void DropOnList(ListBox* list, int x, int y);
   void EndDragOnList(ListBox* list, ListBox* target, int x, int y);
+  void InsertDragItem(ListBox* list, int index);
   void NumberFieldChanged(QLineEdit* edit, UpDown* spin, std::string& setting);
   void SpinClicked(UpDown* spin, QLineEdit* edit, std::string& setting);
   void LoadSavedList();
@@ -201,6 +202,8 @@ class TForm1 : public QWidget {
   PlatformServices& services_;
   int handlerDepth_ = 0;
   std::exception_ptr pending_;
+  // The list whose selected entry is being dragged, if it was the selected one.
+  ListBox* selectedDragSource_ = nullptr;
 };
 
 }  // namespace corvane
