@@ -1,21 +1,14 @@
-// Program entry: prepares the environment the window is designed for, creates the main
+// Program entry: prepares the application the window is designed for, creates the main
 // window (running its start-up sequence), shows it centred and runs the event loop.
-
-#include <QApplication>
-#include <QFont>
 
 #include "app/qt_platform_services.h"
 #include "core/application_title.h"
+#include "form/application_setup.h"
 #include "form/form1.h"
 #include "widgets/window_frame.h"
 
 int main(int argc, char** argv) {
-  // The window is laid out in pixels: keep them pixels whatever the screen's resolution.
-  qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-  qputenv("QT_FONT_DPI", "96");
-  QApplication app(argc, argv);
-  // The window asks for a Japanese Gothic that this system may not have under that name.
-  QFont::insertSubstitution(QString::fromUtf8("ＭＳ Ｐゴシック"), "IPAPGothic");
+  const auto app = corvane::MakeApplication(argc, argv);
 
   const std::string title = corvane::ApplicationTitle(argc > 0 ? argv[0] : "corvane");
   corvane::QtPlatformServices services(QString::fromUtf8(title.c_str()));
@@ -28,5 +21,5 @@ int main(int argc, char** argv) {
   QCoreApplication::processEvents();
   corvane::FitOuterSize(form, QSize(640, 480));
   corvane::CentreOnScreen(form);
-  return app.exec();
+  return QApplication::exec();
 }
