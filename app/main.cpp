@@ -15,11 +15,9 @@ int main(int argc, char** argv) {
   corvane::ProgramState state;
   corvane::TForm1 form(state, services);
   form.Guarded([&] { form.FormCreate(); });
-  form.show();
   // The frame is known only once the window is shown (and only under a window manager):
   // then the client shrinks so that the outer size stays 640 x 480, and it is centred.
-  QCoreApplication::processEvents();
-  corvane::FitOuterSize(form, QSize(640, 480));
-  corvane::CentreOnScreen(form);
+  corvane::KeepOuterSizeCentred(form, QSize(640, 480));
+  form.show();
   return QApplication::exec();
 }
