@@ -57,8 +57,10 @@ ListBox* DragController::ListAt(const QPoint& global) const {
 }
 
 bool DragController::OverWindow(const QPoint& global) const {
-  QWidget* w = QApplication::widgetAt(global);
-  return w && w->window() == &form_;
+  if (QWidget* w = QApplication::widgetAt(global)) return w->window() == &form_;
+  // The title bar and borders a window manager draws are no widget of ours, but they are
+  // part of the window all the same.
+  return form_.isVisible() && form_.frameGeometry().contains(global);
 }
 
 void DragController::Notify(ListBox* list, const QPoint& client, int state) {
