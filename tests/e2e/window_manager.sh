@@ -7,8 +7,27 @@
 #
 #   tests/e2e/window_manager.sh build/corvane [SCREENSHOT_DIR]
 
+# The lists are read back over the accessibility bus, in a D-Bus session of the script's own.
+if [[ -z ${CORVANE_E2E_SESSION:-} ]]; then
+  CORVANE_E2E_SESSION=1 exec dbus-run-session -- "$0" "$@"
+fi
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
+/usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/at-spi.log" 2>&1 &
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+
+# expect_list_over_bus ACCESSIBLE_NAME WHAT ENTRY...: the list holds exactly these entries.
+expect_list_over_bus() {
+  local name=$1 what=$2 seen
+  shift 2
+  seen=$(/usr/bin/python3 "$(dirname "$0")/list_entries.py" "$(basename "$CORVANE")" "$name") ||
+    die "cannot read $name over the accessibility bus"
+  if [[ $seen == "$(printf '%s\n' "$@")" ]]; then
+    log "ok: $what (read over the accessibility bus)"
+  else
+    fail "$what: the list over the accessibility bus is $(tr '\n' ' ' <<<"$seen")"
+  fi
+}
 
 EDIT2_FIELD="56 248 121 23"
 SCREEN_W=800
@@ -109,6 +128,7 @@ TOP=9
 read -r cx cy < <(list_row_point "$LISTBOX2" 5)
 click_at "$cx" "$cy"
 shot wm-after-click
+expect_list_over_bus 出力ファイルリスト "the output list after a click on its last page" "${expected[@]}"
 
 # drag_to_title_bar ROW END: presses on a visible row of the output list, moves right off
 # the lists (so that no step can rest on a list's scrolling rows), then up onto the title
@@ -154,6 +174,8 @@ move_to_top 2
 drag_to_title_bar 4 escape
 shot wm-escape-over-title-bar
 move_to_top 4
+
+expect_list_over_bus 出力ファイルリスト "the output list after the drags over the title bar" "${expected[@]}"
 
 # Creating the site writes the list as it stands; its message box is centred too.
 press "$BUTTON3"
