@@ -1,16 +1,14 @@
 #include "app/qt_platform_services.h"
 
 #include <QCursor>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QThread>
 
+#include "widgets/file_dialogs.h"
 #include "widgets/input_box.h"
 #include "widgets/qt_text.h"
+#include "widgets/window_frame.h"
 
 namespace corvane {
 namespace {
@@ -26,46 +24,19 @@ std::string ToFs(const QString& name) {
 
 std::optional<std::vector<std::string>> QtPlatformServices::OpenFilesDialog(
     const std::string& initialDir, const std::string& seedFile) {
-  QFileDialog dialog;
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setOption(QFileDialog::ReadOnly, false);
-  dialog.setOption(QFileDialog::HideNameFilterDetails);
-  dialog.setFileMode(QFileDialog::ExistingFiles);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  // Names ending in .TXT or .JPG in any letter case (not .jpeg), then every file.
-  dialog.setNameFilters({Q(u8"通常(TXT,JPG) (*.[Tt][Xx][Tt] *.[Jj][Pp][Gg])"), Q(u8"すべて (*)")});
-  dialog.selectNameFilter(dialog.nameFilters().first());
-  dialog.setSizeGripEnabled(true);
-  if (!seedFile.empty()) {
-    QFileInfo seed(FromFs(seedFile));
-    dialog.setDirectory(seed.absolutePath());
-    dialog.selectFile(seed.fileName());
-  } else {
-    dialog.setDirectory(FromFs(initialDir));
-  }
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  auto dialog = MakeOpenFilesDialog(FromFs(initialDir), FromFs(seedFile));
+  if (dialog->exec() != QDialog::Accepted) return std::nullopt;
   std::vector<std::string> paths;
-  for (const QString& path : dialog.selectedFiles()) paths.push_back(ToFs(path));
+  for (const QString& path : dialog->selectedFiles()) paths.push_back(ToFs(path));
   if (paths.empty()) return std::nullopt;
   return paths;
 }
 
 std::optional<std::string> QtPlatformServices::OpenDirDialog(const std::string& initialDir,
                                                              const std::string& fileName) {
-  QFileDialog dialog;
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setSizeGripEnabled(true);
-  QFileInfo name(FromFs(fileName));
-  if (name.isAbsolute()) {
-    dialog.setDirectory(name.absolutePath());
-  } else {
-    dialog.setDirectory(FromFs(initialDir));
-  }
-  dialog.selectFile(name.fileName());
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  QStringList chosen = dialog.selectedFiles();
+  auto dialog = MakeOpenDirDialog(FromFs(initialDir), FromFs(fileName));
+  if (dialog->exec() != QDialog::Accepted) return std::nullopt;
+  QStringList chosen = dialog->selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;
   return ToFs(chosen.first());
 }
@@ -79,6 +50,7 @@ std::string QtPlatformServices::InputBox(const std::string& caption, const std::
 
 void QtPlatformServices::ShowErrorBox(const std::string& text) {
   QMessageBox box(QMessageBox::Critical, title_, ToQString(text), QMessageBox::Ok);
+  KeepCentredOnScreen(box);
   box.exec();
 }
 
@@ -87,6 +59,7 @@ void QtPlatformServices::ShowInfoMessage(const std::string& text) {
   QPushButton* ok = box.addButton(Q(u8"OK"), QMessageBox::AcceptRole);
   box.setDefaultButton(ok);
   box.setEscapeButton(ok);
+  KeepCentredOnScreen(box);
   box.exec();
 }
 

@@ -29,7 +29,10 @@ void DragController::Begin(ListBox* source, int x, int y) {
 }
 
 void DragController::Cancel() {
-  if (Active()) Stop();
+  if (!Active()) return;
+  ListBox* source = source_;
+  Stop();
+  source->HoldTopIndex(false);
 }
 
 void DragController::Stop() {
@@ -54,8 +57,10 @@ ListBox* DragController::ListAt(const QPoint& global) const {
 }
 
 bool DragController::OverWindow(const QPoint& global) const {
-  QWidget* w = QApplication::widgetAt(global);
-  return w && w->window() == &form_;
+  if (QWidget* w = QApplication::widgetAt(global)) return w->window() == &form_;
+  // The title bar and borders a window manager draws are no widget of ours, but they are
+  // part of the window all the same.
+  return form_.isVisible() && form_.frameGeometry().contains(global);
 }
 
 void DragController::Notify(ListBox* list, const QPoint& client, int state) {
@@ -114,6 +119,8 @@ void DragController::End(ListBox* target, const QPoint& position) {
       form_.ListBox2EndDrag(target, position.x(), position.y());
     }
   });
+  // The press held the source's top index while its entry was out; the entry is back.
+  source->HoldTopIndex(false);
 }
 
 void DragController::Release(const QPoint& global) {

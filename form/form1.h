@@ -1,7 +1,7 @@
 #pragma once
 // The main window: its controls as named members and one method per bound event. The
-// layout lives in app/form1_layout.cpp, the wiring of events to these methods in
-// app/form1_wiring.cpp; the handlers themselves in ui/, one file per concern.
+// layout lives in form1_layout.cpp, the wiring of events to these methods in
+// form1_wiring.cpp; the handlers themselves beside them, one file per concern.
 
 #include <QWidget>
 #include <exception>
@@ -182,8 +182,9 @@ class TForm1 : public QWidget {
   DragController* Drag = nullptr;
 
  private:
-  void BuildLayout();  // app/form1_layout.cpp
-  void WireEvents();   // app/form1_wiring.cpp
+  void BuildLayout();  // form1_layout.cpp
+  void WireEvents();   // form1_wiring.cpp
+  void NameControlsForAssistiveTools();
   void AssignSwatchColor(int shapeNumber);
 
   void RethrowPending();
@@ -193,6 +194,7 @@ class TForm1 : public QWidget {
   void DragOverList(ListBox* list, int y);
   void DropOnList(ListBox* list, int x, int y);
   void EndDragOnList(ListBox* list, ListBox* target, int x, int y);
+  void InsertDragItem(ListBox* list, int index);
   void NumberFieldChanged(QLineEdit* edit, UpDown* spin, std::string& setting);
   void SpinClicked(UpDown* spin, QLineEdit* edit, std::string& setting);
   void LoadSavedList();
@@ -201,6 +203,8 @@ class TForm1 : public QWidget {
   PlatformServices& services_;
   int handlerDepth_ = 0;
   std::exception_ptr pending_;
+  // The list whose selected entry is being dragged, if it was the selected one.
+  ListBox* selectedDragSource_ = nullptr;
 };
 
 }  // namespace corvane

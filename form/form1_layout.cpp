@@ -12,6 +12,7 @@
 #include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -276,6 +277,35 @@ void TForm1::BuildLayout() {
   Edit4 = MakeEdit(TabSheet3, {32, 56, 249, 23});
   Button6 = MakeButton(TabSheet3, {288, 56, 41, 25}, Q(u8"開く"));
   Button7 = MakeButton(TabSheet3, {532, 344, 75, 25}, Q(u8"設定保存"));
+
+  NameControlsForAssistiveTools();
+}
+
+void TForm1::NameControlsForAssistiveTools() {
+  // A screen reader (and a script driving the window) tells controls apart by these names;
+  // nothing of them shows on screen. Buttons, tabs and the radio group already speak
+  // their captions. Lists and edits take the text of the label that names them.
+  ListBox1->setAccessibleName(Label1->text());
+  ListBox2->setAccessibleName(Label4->text());
+  Edit1->setAccessibleName(Label2->text());
+  Combobox1->setAccessibleName(Label3->text());
+  Shape1->setAccessibleName(Label3->text() + Q(u8"の見本"));
+  Panel1->setAccessibleName(Q(u8"色の一覧"));
+  Edit2->setAccessibleName(Label6->text());
+  Edit3->setAccessibleName(Label8->text());
+  Edit4->setAccessibleName(Label9->text());
+  // Spin buttons by what they do and to which field.
+  const std::pair<UpDown*, QLineEdit*> spins[] = {{UpDown1, Edit2}, {UpDown2, Edit3}};
+  for (const auto& [spin, field] : spins) {
+    spin->setAccessibleName(field->accessibleName() + Q(u8"の増減"));
+    spin->UpButton()->setAccessibleName(field->accessibleName() + Q(u8"を増やす"));
+    spin->DownButton()->setAccessibleName(field->accessibleName() + Q(u8"を減らす"));
+  }
+  // Each swatch by the colour name it gives.
+  for (std::size_t i = 0; i < kColorNames.size(); ++i) {
+    const std::string_view name = kColorNames[i].name;
+    Shapes[i + 2]->setAccessibleName(QString::fromLatin1(name.data(), qsizetype(name.size())));
+  }
 }
 
 }  // namespace corvane

@@ -26,8 +26,19 @@ void TForm1::StartDrag(ListBox* list, int x, int y) {
   int index = list->ItemAtPos(x, y);
   if (index < 0) return;
   state_.DragItem = list->Item(index);
+  // The rows under the pointer stay put while the entry is out, also on the last page,
+  // so a release without a move hits the entry's own place (the drag ends the hold).
+  list->HoldTopIndex(true);
+  selectedDragSource_ = list->ItemIndex() == index ? list : nullptr;
   list->Delete(index);
   Drag->Begin(list, x, y);
+}
+
+void TForm1::InsertDragItem(ListBox* list, int index) {
+  index = list->Insert(index, state_.DragItem);
+  // A selected entry that comes back to its own list is selected again.
+  if (list == selectedDragSource_) list->SetItemIndex(index);
+  selectedDragSource_ = nullptr;
 }
 
 void TForm1::DragOverList(ListBox* list, int y) {
@@ -50,13 +61,13 @@ void TForm1::DragOverList(ListBox* list, int y) {
 }
 
 void TForm1::DropOnList(ListBox* list, int x, int y) {
-  list->Insert(list->ItemAtPos(x, y), state_.DragItem);
+  InsertDragItem(list, list->ItemAtPos(x, y));
 }
 
 void TForm1::EndDragOnList(ListBox* list, ListBox* target, int x, int y) {
   if (target) return;  // the entry is in the list that took it
   // Put it back where the end position hits this list, so it is never lost.
-  list->Insert(list->ItemAtPos(x, y), state_.DragItem);
+  InsertDragItem(list, list->ItemAtPos(x, y));
 }
 
 void TForm1::ListBox1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {

@@ -126,11 +126,12 @@ int ListBox::Add(const std::string& entry) {
   return index;
 }
 
-void ListBox::Insert(int index, const std::string& entry) {
+int ListBox::Insert(int index, const std::string& entry) {
   // Like the system list: -1 appends, any other position outside 0..Count() is refused.
   if (index == -1) index = count();
   if (index < 0 || index > count()) throw EOutOfResources();
   insertItem(index, MakeItem(entry));
+  return index;
 }
 
 void ListBox::SetItem(int index, const std::string& entry) {
@@ -143,6 +144,8 @@ void ListBox::SetItem(int index, const std::string& entry) {
 void ListBox::Delete(int index) {
   // A position the list does not have deletes nothing, as with the system list.
   if (index < 0 || index >= count()) return;
+  // The view would make the next entry current (and so selected) instead.
+  if (currentRow() == index) setCurrentItem(nullptr);
   delete takeItem(index);
 }
 
@@ -213,6 +216,22 @@ int ListBox::ItemAtPos(int x, int y) const {
   if (x < 0 || y < 0 || x >= client->width() || y >= client->height()) return -1;
   const int index = TopIndex() + y / kItemHeight;
   return index < count() ? index : -1;
+}
+
+void ListBox::HoldTopIndex(bool hold) {
+  EnsureLaidOut();
+  holdTop_ = hold;
+  updateGeometries();
+}
+
+void ListBox::updateGeometries() {
+  QScrollBar* bar = verticalScrollBar();
+  const int top = bar->value();
+  QListWidget::updateGeometries();
+  if (holdTop_ && bar->maximum() < top) {
+    bar->setMaximum(top);
+    bar->setValue(top);
+  }
 }
 
 void ListBox::mousePressEvent(QMouseEvent* event) {

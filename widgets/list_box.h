@@ -27,9 +27,11 @@ class ListBox : public QListWidget {
   std::vector<std::string> Items() const;
   // Sorted lists place the entry in sort order, others append. Returns its index.
   int Add(const std::string& entry);
-  // Inserts before `index`; -1 (or Count()) appends. Never re-sorts.
-  void Insert(int index, const std::string& entry);
+  // Inserts before `index`; -1 (or Count()) appends. Never re-sorts. Returns its index.
+  int Insert(int index, const std::string& entry);
   void SetItem(int index, const std::string& entry);
+  // Deleting the selected entry leaves nothing selected, as in the system list: the
+  // selection never jumps to a neighbour.
   void Delete(int index);
   void Clear();
   // Replaces every entry in one update (sorted lists sort them).
@@ -46,6 +48,12 @@ class ListBox : public QListWidget {
   // the client area or below the last entry.
   int ItemAtPos(int x, int y) const;
 
+  // While held, the top index stays where it is when entries are deleted, even past the
+  // last page (the rows below the last entry are then empty): an entry taken out for a
+  // drag leaves every other row where it was, so releasing without a move puts it back
+  // in its own place. Releasing the hold brings the top index back into range.
+  void HoldTopIndex(bool hold);
+
  signals:
   // A button pressed over the list; x, y in client coordinates.
   void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
@@ -55,6 +63,7 @@ class ListBox : public QListWidget {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void updateGeometries() override;
 
  private:
   // Brings the client area and the scroll range up to date with the size and the entries,
@@ -63,6 +72,7 @@ class ListBox : public QListWidget {
   void Replace(const std::vector<std::string>& entries, bool sort);
 
   bool sorted_ = false;
+  bool holdTop_ = false;
 };
 
 }  // namespace corvane

@@ -1,6 +1,8 @@
 #include "widgets/window_frame.h"
 
+#include <QEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 namespace corvane {
@@ -19,6 +21,75 @@ void CentreOnScreen(QWidget& window) {
   const QRect outer = window.frameGeometry();
   window.move(area.x() + (area.width() - outer.width()) / 2,
               area.y() + (area.height() - outer.height()) / 2);
+}
+
+namespace {
+
+QSize FrameSize(const QWidget& window) {
+  return window.frameGeometry().size() - window.geometry().size();
+}
+
+class CentreKeeper : public QObject {
+ public:
+  // An empty `outer` leaves the size alone.
+  CentreKeeper(QWidget& window, QSize outer) : QObject(&window), window_(window), outer_(outer) {
+    window.installEventFilter(this);
+    // A window manager's frame arrives after the window is mapped, and often nothing tells
+    // the window: its client stays where it was put. So the frame is looked at for a
+    // short while after each showing.
+    watch_.setInterval(kWatchIntervalMs);
+    connect(&watch_, &QTimer::timeout, this, [this] {
+      if (FrameSize(window_) != frame_) Centre();
+      if (++ticks_ >= kWatchTicks) watch_.stop();
+    });
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::Show:
+        ticks_ = 0;
+        watch_.start();
+        Centre();
+        break;
+      case QEvent::Resize:
+        Centre();
+        break;
+      case QEvent::Move:
+        // A move with the same frame is the user's (or our own); a new frame is not.
+        if (FrameSize(window_) != frame_) Centre();
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  static constexpr int kWatchIntervalMs = 50;
+  static constexpr int kWatchTicks = 40;
+
+  void Centre() {
+    frame_ = FrameSize(window_);
+    if (!outer_.isEmpty()) FitOuterSize(window_, outer_);
+    CentreOnScreen(window_);
+  }
+
+  QWidget& window_;
+  QSize outer_;
+  QSize frame_;
+  QTimer watch_;
+  int ticks_ = 0;
+};
+
+}  // namespace
+
+void KeepCentredOnScreen(QWidget& window) {
+  new CentreKeeper(window, QSize());
+}
+
+void KeepOuterSizeCentred(QWidget& window, QSize outer) {
+  new CentreKeeper(window, outer);
 }
 
 }  // namespace corvane

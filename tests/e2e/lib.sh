@@ -3,7 +3,8 @@
 # Every script gets its own X server (Xvfb picks a free display itself, so scripts can run
 # side by side), starts the program in folders of its own, drives it with xdotool at the
 # window's own control coordinates, takes a screenshot at every stage and compares the
-# files the program wrote byte for byte. No window manager runs: the program centres its
+# files the program wrote byte for byte. No window manager runs unless a script starts one
+# (start_window_manager): the program centres its
 # window itself and dialogs take the keyboard focus when they open.
 
 set -euo pipefail
@@ -30,6 +31,8 @@ PANEL1_TOP=112
 LIST_ROW_HEIGHT=15
 LIST_EDGE=2                # the lists' sunken frame; rows start inside it
 TAB_WIDTH=150
+# Qt's file dialogs speak Japanese whatever the locale: their title is "Open" translated.
+OPEN_DIALOG_TITLE=開く
 
 FAILURES=0
 SHOT_COUNT=0
@@ -147,9 +150,51 @@ shot() {
   import -window root "$file"
 }
 
+# frame_extents WINDOW: "left right top bottom" of the frame a window manager put round
+# the window; all 0 without one.
+frame_extents() {
+  local extents
+  extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/^.*= *//p' | tr -d ',')
+  echo "${extents:-0 0 0 0}"
+}
+
+# client_geometry WINDOW: "x y width height" of the window's client area on the screen
+# (xdotool's own position counts a window manager's title bar twice).
+client_geometry() {
+  xwininfo -id "$1" | awk -F: '
+    /Absolute upper-left X/ { x = $2 } /Absolute upper-left Y/ { y = $2 }
+    /^ *Width/ { w = $2 } /^ *Height/ { h = $2 } END { print x + 0, y + 0, w + 0, h + 0 }'
+}
+
+# outer_geometry WINDOW: "x y width height" of the window with its frame, on the screen.
+outer_geometry() {
+  local x y width height left right top bottom
+  read -r x y width height < <(client_geometry "$1")
+  read -r left right top bottom < <(frame_extents "$1")
+  echo "$((x - left)) $((y - top)) $((width + left + right)) $((height + top + bottom))"
+}
+
+# start_window_manager: a light window manager (openbox) on the display, with title bars
+# and borders round every window from now on.
+start_window_manager() {
+  command -v openbox >/dev/null || die "openbox is not installed"
+  openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+  local deadline=$((SECONDS + 20))
+  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+    ((SECONDS < deadline)) || die "the window manager did not start"
+    sleep 0.1
+  done
+  WINDOW_MANAGER=openbox
+}
+
 # Visible top-level windows, one id a line.
 visible_windows() {
-  xdotool search --onlyvisible --name '' 2>/dev/null | sort || true
+  if [[ -n ${WINDOW_MANAGER:-} ]]; then
+    # The frames the window manager puts round windows carry no name: not ours.
+    xdotool search --onlyvisible --name '.' 2>/dev/null | sort || true
+  else
+    xdotool search --onlyvisible --name '' 2>/dev/null | sort || true
+  fi
 }
 
 # preload_keys TEXT...: gives every non-ASCII character of the texts a key of its own in
@@ -220,10 +265,11 @@ start_corvane() {
     geometry=$(xdotool getwindowgeometry --shell "$MAIN_WIN" | grep -E '^(X|Y|WIDTH|HEIGHT)=' | tr '\n' ' ')
     if [[ $geometry == "$last" ]]; then same=$((same + 1)); else same=0; last=$geometry; fi
   done
-  local width height
-  read -r WIN_X WIN_Y width height < <(xdotool getwindowgeometry --shell "$MAIN_WIN" |
-    awk -F= '{ v[$1] = $2 } END { print v["X"], v["Y"], v["WIDTH"], v["HEIGHT"] }')
-  [[ "$width x $height" == "640 x 480" ]] || die "the window is $width x $height, not 640 x 480"
+  local width height left right top bottom
+  read -r WIN_X WIN_Y width height < <(client_geometry "$MAIN_WIN")
+  read -r left right top bottom < <(frame_extents "$MAIN_WIN")
+  width=$((width + left + right)) height=$((height + top + bottom))
+  [[ "$width x $height" == "640 x 480" ]] || die "the window is $width x $height outside, not 640 x 480"
   BASE_WINDOWS=$(visible_windows)
   locate_pages "$deadline"
 }
@@ -447,7 +493,7 @@ choose_files() {
   shift
   for name in "$@"; do names+="\"$folder/$name\" "; done
   press "$BUTTON1"
-  expect_dialog '^Open$'
+  expect_dialog "^$OPEN_DIALOG_TITLE\$"
   type_text "${names% }"
   shot "${SHOT_PREFIX:-}file-dialog"
   close_dialog_with_return

@@ -88,7 +88,7 @@ expect_bytes_soon "$start_dir/corvane.INI" "$expected/saved.INI"
 click_tab 2
 shot tab3-before
 press "$BUTTON6"
-expect_dialog '^Open$'
+expect_dialog "^$OPEN_DIALOG_TITLE\$"
 key ctrl+a
 type_text "$workdir/dir"
 shot workdir-dialog

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -119,6 +120,71 @@ TEST_F(DragTest, PressAndReleaseInPlaceLeavesEitherListAsItWas) {
       ExpectIdle();
     }
   }
+}
+
+// A click is a press and a release in place. Taking the entry out shortens the list, which
+// must not scroll it: on the last page a shifted row would put the entry back one place off.
+TEST_F(DragTest, ClickKeepsOrderTopIndexAndSelectionWhereverTheListIsScrolled) {
+  for (ListBox* list : {L1(), L2()}) {
+    ListBox* other = list == L1() ? L2() : L1();
+    const std::vector<std::string> others = Numbered("other", 5);
+    for (int count : {10, 22, 23, 30}) {
+      const std::vector<std::string> entries = Numbered("e", count);
+      const int lastTop = std::max(count - 22, 0);
+      for (int top : {0, lastTop / 2, lastTop}) {
+        const int visible = std::min(count - top, 22);
+        for (int row : {0, visible / 2, visible - 1}) {
+          // The clicked entry selected, or another one.
+          for (int selected : {top + row, (top + row + 1) % count}) {
+            SCOPED_TRACE(Name(list) + ": " + std::to_string(count) + " entries, top " +
+                         std::to_string(top) + ", row " + std::to_string(row) + ", selected " +
+                         std::to_string(selected));
+            list->SetEntries(entries);
+            other->SetEntries(others);
+            list->SetTopIndex(top);
+            ASSERT_EQ(list->TopIndex(), top);
+            list->SetItemIndex(selected);
+            other->SetItemIndex(3);
+            Press(list, Row(row));
+            ASSERT_TRUE(form->Drag->Active());
+            EXPECT_EQ(state.DragItem, entries[top + row]);
+            Release(Client(list), Row(row));
+            ExpectIdle();
+            EXPECT_EQ(Items(list), entries);
+            EXPECT_EQ(list->TopIndex(), top);
+            EXPECT_EQ(list->ItemIndex(), selected);
+            EXPECT_EQ(Items(other), others);
+            EXPECT_EQ(other->ItemIndex(), 3);
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST_F(DragTest, ListDraggedFromOnItsLastPageScrollsBackIntoRangeWhenTheDragEnds) {
+  const std::vector<std::string> entries = Numbered("e", 30);
+  L2()->SetEntries(entries);
+  L2()->SetTopIndex(8);
+  L2()->SetItemIndex(13);
+  // The selected entry leaves: nothing is selected in its place.
+  Press(L2(), Row(5));
+  EXPECT_EQ(L2()->ItemIndex(), -1);
+  EXPECT_EQ(L2()->TopIndex(), 8);  // held while the entry is out
+  Move(Client(L1()), Row(0));
+  Release(Client(L1()), Row(0));
+  ExpectIdle();
+  EXPECT_EQ(Items(L1()), std::vector<std::string>{"e13"});
+  EXPECT_EQ(L1()->ItemIndex(), -1);  // selected only when it comes back to its own list
+  std::vector<std::string> rest = entries;
+  rest.erase(rest.begin() + 13);
+  EXPECT_EQ(Items(L2()), rest);
+  // 29 entries: the last page starts at 7 again, as for any list of that length.
+  EXPECT_EQ(L2()->TopIndex(), 7);
+  EXPECT_EQ(L2()->verticalScrollBar()->maximum(), 7);
+  // Deleting now pulls the top index in at once, as ever.
+  L2()->Delete(0);
+  EXPECT_EQ(L2()->TopIndex(), 6);
 }
 
 TEST_F(DragTest, PressWhereThereIsNoEntryStartsNothing) {

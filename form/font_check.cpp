@@ -1,4 +1,4 @@
-#include "app/font_check.h"
+#include "form/font_check.h"
 
 #include <QFontDatabase>
 #include <QString>
