@@ -33,8 +33,6 @@ std::string FsNameOrFail(const std::string& path) {
 
 }  // namespace
 
-LineFile::LineFile() : buffer_(new unsigned char[kBufferSize]) {}
-
 LineFile::~LineFile() = default;
 
 void LineFile::Reset() noexcept {
@@ -88,7 +86,7 @@ void LineFile::OpenStaged(const std::string& path) {
 
 bool LineFile::FillBuffer() {
   if (eof_) return false;
-  ssize_t n = sys::Read(Fd(), buffer_.get(), kBufferSize);
+  ssize_t n = sys::Read(Fd(), buffer_, kBufferSize);
   if (n < 0) Fail(errno, fsPath_);
   if (n == 0) {
     eof_ = true;
@@ -110,8 +108,8 @@ std::string LineFile::ReadLine() {
   if (mode_ != Mode::Reading) return line;
   while (true) {
     if (pos_ >= count_ && !FillBuffer()) return line;
-    const unsigned char* start = buffer_.get() + pos_;
-    const unsigned char* end = buffer_.get() + count_;
+    const unsigned char* start = buffer_ + pos_;
+    const unsigned char* end = buffer_ + count_;
     const unsigned char* p = start;
     while (p < end && *p != kCR && *p != kEOF) ++p;
     line.append(reinterpret_cast<const char*>(start), p - start);
@@ -127,7 +125,7 @@ std::string LineFile::ReadLine() {
 
 void LineFile::FlushBuffer() {
   if (count_ == 0) return;
-  if (sys::WriteAll(Fd(), buffer_.get(), count_) != 0) Fail(errno, fsPath_);
+  if (sys::WriteAll(Fd(), buffer_, count_) != 0) Fail(errno, fsPath_);
   count_ = 0;
 }
 
@@ -137,7 +135,7 @@ void LineFile::WriteLine(const std::string& text) {
     while (size > 0) {
       std::size_t room = kBufferSize - count_;
       std::size_t n = size < room ? size : room;
-      std::memcpy(buffer_.get() + count_, data, n);
+      std::memcpy(buffer_ + count_, data, n);
       count_ += n;
       data += n;
       size -= n;

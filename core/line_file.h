@@ -14,7 +14,6 @@
 // replaced lets no one else open it. Open-file-description locks make this hold between
 // two running copies of the program and within one (code 32 on a conflict).
 
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -27,9 +26,9 @@ class LineFile {
  public:
   // Bytes per read or write call. Nothing is seen at the file's name before Close, so the
   // size only trades memory for system calls.
-  static constexpr std::size_t kBufferSize = 64 * 1024;
+  static constexpr std::size_t kBufferSize = 128;
 
-  LineFile();
+  LineFile() = default;
   ~LineFile();
   LineFile(const LineFile&) = delete;
   LineFile& operator=(const LineFile&) = delete;
@@ -61,7 +60,7 @@ class LineFile {
   std::string fsPath_;  // the name the caller asked for, in this file system's encoding
   sys::FileHandle reading_;
   std::optional<StagedFile> writing_;
-  std::unique_ptr<unsigned char[]> buffer_;
+  unsigned char buffer_[kBufferSize] = {};
   std::size_t count_ = 0;  // valid bytes in buffer_
   std::size_t pos_ = 0;    // next byte to read
   bool eof_ = false;
