@@ -26,6 +26,13 @@ namespace {
 // before its frame header is measured from a few kilobytes.
 constexpr std::size_t kChunk = 1024;
 
+// The most data the reader takes from a file (bytes it skips over do not count). A frame
+// header comes after the tables and the markers the library reads in full, which even in
+// files with large embedded profiles or thumbnails total a few hundred kilobytes at most;
+// past this the file is treated as ended there, so the library gives its error for a file
+// without an image and garbage costs milliseconds whatever its size.
+constexpr std::uint64_t kMaxBytesRead = 1024 * 1024;
+
 // The end-of-image marker the source hands out once the file is exhausted, as libjpeg's own
 // sources do: the library then ends its marker scan with a clean error or warning instead
 // of waiting for bytes that will never come.
@@ -76,6 +83,7 @@ void TermSource(j_decompress_ptr) {}
 
 boolean FillInputBuffer(j_decompress_ptr cinfo) {
   FileSource* src = SourceOf(cinfo);
+  if (src->bytesRead >= kMaxBytesRead) src->atEnd = true;
   if (!src->atEnd) {
     ssize_t n = sys::Pread(src->fd, src->buffer, kChunk, src->offset);
     if (n < 0) FailRead(cinfo, errno);

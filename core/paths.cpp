@@ -1,18 +1,16 @@
 #include "core/paths.h"
 
-#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <memory>
 #include <vector>
 
 #include "core/byte_text.h"
 #include "core/code_page.h"
 #include "core/errors.h"
+#include "core/file_system.h"
 #include "core/io_error.h"
 
 namespace corvane {
@@ -35,24 +33,21 @@ std::string FromFsPath(std::string_view fsName) {
 bool IsExistingFile(std::string_view cp932Path) {
   try {
     struct stat st;
-    return ::stat(ToFsPath(cp932Path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return sys::Stat(ToFsPath(cp932Path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
   } catch (const EEncodingError&) {
     return false;
   }
 }
 
 std::string CurrentDirectory() {
-  struct Free {
-    void operator()(char* p) const { std::free(p); }
-  };
-  std::unique_ptr<char, Free> cwd(::getcwd(nullptr, 0));
-  if (!cwd) throw IoErrorFromErrno(errno, ".");
-  return FromFsPath(cwd.get());
+  std::string cwd;
+  if (sys::CurrentDirectory(cwd) != 0) throw IoErrorFromErrno(errno, ".");
+  return FromFsPath(cwd);
 }
 
 void SetCurrentDirectory(std::string_view cp932Path) {
   std::string fs = ToFsPath(cp932Path);
-  if (::chdir(fs.c_str()) != 0) throw IoErrorFromErrno(errno, fs + "/.");
+  if (sys::ChangeDirectory(fs.c_str()) != 0) throw IoErrorFromErrno(errno, fs + "/.");
 }
 
 std::pair<std::string, std::string> SplitFolderAndName(std::string_view cp932Path) {
@@ -85,22 +80,20 @@ std::string ExistingNameIgnoringCase(const std::string& cp932Path) {
   } catch (const EEncodingError&) {
     return cp932Path;
   }
-  if (::stat(fsPath.c_str(), &st) == 0) return cp932Path;
+  if (sys::Stat(fsPath.c_str(), &st) == 0) return cp932Path;
 
   auto [folder, name] = SplitFolderAndName(cp932Path);
   std::string fsFolder = folder.empty() ? std::string(".") : ToFsPath(folder);
-  struct DirCloser {
-    void operator()(DIR* d) const { ::closedir(d); }
-  };
-  std::unique_ptr<DIR, DirCloser> dir(::opendir(fsFolder.c_str()));
-  if (!dir) return cp932Path;
+  sys::FileHandle dir = sys::OpenHandle(fsFolder.c_str(), O_RDONLY | O_DIRECTORY);
+  std::vector<std::string> names;
+  if (!dir || sys::ReadDirectory(dir.Get(), names) != 0) return cp932Path;
   std::vector<std::string> matches;
   const std::string wanted = FoldCase(name);
-  while (struct dirent* e = ::readdir(dir.get())) {
+  for (const std::string& fsName : names) {
     try {
-      std::string candidate = FromFsPath(e->d_name);
+      std::string candidate = FromFsPath(fsName);
       if (candidate.size() == name.size() && FoldCase(candidate) == wanted) {
-        matches.emplace_back(e->d_name);
+        matches.push_back(fsName);
       }
     } catch (const EEncodingError&) {
       // A name CP932 cannot hold can never equal a CP932 entry.

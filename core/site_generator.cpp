@@ -11,6 +11,7 @@
 #include "core/list_entries.h"
 #include "core/paths.h"
 #include "core/saved_list.h"
+#include "core/staged_file.h"
 
 namespace corvane {
 namespace {
@@ -38,9 +39,9 @@ std::string BodyLine(const Settings& settings, int first) {
          "\" vlink=\"" + c[first + 3] + "\" alink=\"" + c[first + 4] + "\">";
 }
 
-void WriteFrameset(const std::string& inputDir, const Settings& settings) {
+StagedFile WriteFrameset(const std::string& inputDir, const Settings& settings) {
   LineFile file;
-  file.OpenWrite(JoinPath(inputDir, "CASE.HTM"));
+  file.OpenStaged(JoinPath(inputDir, "CASE.HTM"));
   WriteHead(file);
   if (settings.MenuPosition == "R") {
     file.WriteLine("<FRAMESET COLS=\"*," + settings.MenuWidth + "\">");
@@ -55,33 +56,32 @@ void WriteFrameset(const std::string& inputDir, const Settings& settings) {
   file.WriteLine(kFixedBody);
   file.WriteLine("&nbsp;");
   WriteClosing(file);
-  file.Close();
+  return file.TakeStaged();
 }
 
-void WriteBlankPage(const std::string& inputDir) {
+StagedFile WriteBlankPage(const std::string& inputDir) {
   LineFile file;
-  file.OpenWrite(JoinPath(inputDir, "BLANK.HTM"));
+  file.OpenStaged(JoinPath(inputDir, "BLANK.HTM"));
   WriteHead(file);
   file.WriteLine(kFixedBody);
   file.WriteLine("&nbsp;");
   WriteClosing(file);
-  file.Close();
+  return file.TakeStaged();
 }
 
 // The frameset asks for "MENU.HTM" while the menu is written as "MENU.htm"; on a file
-// system that tells letter case apart both names must reach the same file.
-void LinkMenuAlias(const std::string& inputDir) {
-  const std::string written = ToFsPath(JoinPath(inputDir, "MENU.htm"));
+// system that tells letter case apart both names must reach the same file, so the menu is
+// put in place under both. Returns the second name; a folder there is refused, as the menu's
+// own name is.
+std::string MenuAliasName(const std::string& inputDir) {
   const std::string alias = ToFsPath(JoinPath(inputDir, "MENU.HTM"));
-  struct stat a, b;
-  if (sys::Stat(written.c_str(), &a) == 0 && sys::Stat(alias.c_str(), &b) == 0 &&
-      a.st_dev == b.st_dev && a.st_ino == b.st_ino) {
-    return;  // already one file (or a file system that folds case)
+  struct stat st;
+  if (sys::Lstat(alias.c_str(), &st) != 0) {
+    if (errno != ENOENT) throw IoErrorFromErrno(errno, alias);
+  } else if (S_ISDIR(st.st_mode)) {
+    throw IoErrorFromErrno(EACCES, alias);
   }
-  if (sys::Unlink(alias.c_str()) != 0 && errno != ENOENT) throw IoErrorFromErrno(errno, alias);
-  if (sys::Link(written.c_str(), alias.c_str()) != 0 && errno != EEXIST) {
-    throw IoErrorFromErrno(errno, alias);
-  }
+  return alias;
 }
 
 void CopyTextLines(const std::string& path, LineFile& page) {
@@ -95,9 +95,10 @@ void CopyTextLines(const std::string& path, LineFile& page) {
 
 void GenerateSite(const std::vector<std::string>& entries, const std::string& inputDir,
                   const Settings& settings) {
+  sys::AllowManyOpenFiles();  // every page stays open until the site is put in place
   WriteSavedList(inputDir, entries);
-  WriteFrameset(inputDir, settings);
-  WriteBlankPage(inputDir);
+  StagedFile frameset = WriteFrameset(inputDir, settings);
+  StagedFile blank = WriteBlankPage(inputDir);
 
   int pageCounter = 1;
   bool pageOpen = false;
@@ -105,21 +106,22 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
   savedList.OpenRead(SavedListFileName(inputDir));
 
   LineFile menu;
-  menu.OpenWrite(JoinPath(inputDir, "MENU.htm"));
-  LinkMenuAlias(inputDir);
+  menu.OpenStaged(JoinPath(inputDir, "MENU.htm"));
+  const std::string menuAlias = MenuAliasName(inputDir);
   WriteHead(menu);
   menu.WriteLine(BodyLine(settings, 0));
 
+  std::vector<StagedFile> pages;
   LineFile page;
   while (!savedList.AtEnd()) {
     const std::string entry = savedList.ReadLine();
     if (IsHeading(entry)) {
       if (pageOpen) {
         WriteClosing(page);
-        page.Close();
+        pages.push_back(page.TakeStaged());
       }
       const std::string number = std::to_string(pageCounter);
-      page.OpenWrite(JoinPath(inputDir, number + ".htm"));
+      page.OpenStaged(JoinPath(inputDir, number + ".htm"));
       pageOpen = true;
       WriteHead(page);
       page.WriteLine(BodyLine(settings, 5));
@@ -137,10 +139,23 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
     }
   }
   WriteClosing(page);
-  page.Close();
+  pages.push_back(page.TakeStaged());
   WriteClosing(menu);
-  menu.Close();
+  StagedFile menuFile = menu.TakeStaged();
   savedList.Close();
+
+  // Nothing was put in place until every page was written. The order keeps every link
+  // working should the program die between two renames: the pages first (the menu in place
+  // may name a page number that already shows new content, but never one that is missing),
+  // then the blank page and the menu under both its names, and the frameset that refers to
+  // them last.
+  std::vector<std::pair<const StagedFile*, std::string>> order;
+  for (const StagedFile& p : pages) order.emplace_back(&p, p.FsPath());
+  order.emplace_back(&blank, blank.FsPath());
+  order.emplace_back(&menuFile, menuFile.FsPath());
+  order.emplace_back(&menuFile, menuAlias);
+  order.emplace_back(&frameset, frameset.FsPath());
+  CommitTogether(order);
 }
 
 }  // namespace corvane
