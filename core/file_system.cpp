@@ -1,10 +1,12 @@
 #include "core/file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <string_view>
 
 namespace corvane::sys {
 namespace {
@@ -114,6 +116,27 @@ int Fstat(int fd, struct stat* st) {
 int Stat(const char* path, struct stat* st) {
   if (Injected(Call::Stat)) return -1;
   return ::stat(path, st);
+}
+
+int ReadDirectory(const char* path, std::vector<std::string>& names) {
+  names.clear();
+  if (Injected(Call::ReadDir)) return -1;
+  DIR* dir = ::opendir(path);
+  if (!dir) return -1;
+  int err = 0;
+  while (true) {
+    errno = 0;
+    const struct dirent* e = ::readdir(dir);
+    if (!e) {
+      err = errno;
+      break;
+    }
+    const std::string_view name(e->d_name);
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  ::closedir(dir);
+  errno = err;
+  return err == 0 ? 0 : -1;
 }
 
 int LockWholeFile(int fd, short type) {

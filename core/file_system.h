@@ -6,6 +6,8 @@
 #include <sys/types.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace corvane::sys {
 
@@ -21,7 +23,8 @@ enum class Call {
   Lock,
   Truncate,
   Chmod,
-  Stat
+  Stat,
+  ReadDir
 };
 
 // Returns an errno value to make the call fail with, or 0 to let it run.
@@ -43,6 +46,8 @@ int Ftruncate(int fd);
 int Fchmod(int fd, mode_t mode);
 int Fstat(int fd, struct stat* st);
 int Stat(const char* path, struct stat* st);
+// The names a folder holds, "." and ".." left out, in the order the system gives them.
+int ReadDirectory(const char* path, std::vector<std::string>& names);
 // An open-file-description lock over the whole file, without waiting: F_RDLCK or F_WRLCK.
 int LockWholeFile(int fd, short type);
 

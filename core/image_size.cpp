@@ -9,7 +9,6 @@
 #include "core/errors.h"
 #include "core/file_system.h"
 #include "core/jpeg_header.h"
-#include "core/paths.h"
 #include "core/text_to_integer.h"
 
 namespace corvane {
@@ -52,19 +51,12 @@ class ImageFile {
   int fd_;
 };
 
-// Opens the image for reading. A name the file system cannot hold and a file that does not
-// open are the same failure to the user.
+// Opens the image for reading.
 //
 // No lock is taken. The program and its other running copies never write a file whose name
 // ends in "jpg", and an advisory lock keeps out nobody else, so a lock would only add a
 // system call to every image: the header is read in a few microseconds.
-int OpenImage(const std::string& path, const std::string& entry) {
-  std::string fsPath;
-  try {
-    fsPath = ToFsPath(path);
-  } catch (const EEncodingError&) {
-    throw EFOpenError::CannotOpen(entry);
-  }
+int OpenImage(const std::string& fsPath, const std::string& entry) {
   // Non-blocking, so that a pipe given an image's name cannot stall the run waiting for a
   // writer; regular files ignore the flag.
   int fd = sys::Open(fsPath.c_str(), O_RDONLY | O_NONBLOCK);

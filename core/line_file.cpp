@@ -12,7 +12,6 @@
 #include "core/errors.h"
 #include "core/file_system.h"
 #include "core/io_error.h"
-#include "core/paths.h"
 
 namespace corvane {
 namespace {
@@ -37,12 +36,10 @@ class UniqueFd {
   int fd_;
 };
 
-std::string FsNameOrFail(const std::string& path) {
-  try {
-    return ToFsPath(path);
-  } catch (const EEncodingError&) {
-    throw EInOutError(123);  // not a valid name of this file system
-  }
+// A NUL would cut the name short at the system call: such a path names nothing.
+const std::string& FsNameOrFail(const std::string& path) {
+  if (path.find('\0') != std::string::npos) throw EInOutError(123);
+  return path;
 }
 
 [[noreturn]] void Fail(int err, const std::string& fsPath) {

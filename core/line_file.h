@@ -23,7 +23,7 @@ class LineFile {
   LineFile(const LineFile&) = delete;
   LineFile& operator=(const LineFile&) = delete;
 
-  // Paths are CP932 bytes; they are converted to this file system's names here.
+  // Paths are this file system's names: a CP932 name is found with FolderIndex first.
   void OpenRead(const std::string& path);
   // Creates or truncates the file in place.
   void OpenWrite(const std::string& path);

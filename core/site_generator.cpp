@@ -3,8 +3,11 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <optional>
 
+#include "core/errors.h"
 #include "core/file_system.h"
+#include "core/folder_index.h"
 #include "core/image_size.h"
 #include "core/io_error.h"
 #include "core/line_file.h"
@@ -38,9 +41,9 @@ std::string BodyLine(const Settings& settings, int first) {
          "\" vlink=\"" + c[first + 3] + "\" alink=\"" + c[first + 4] + "\">";
 }
 
-void WriteFrameset(const std::string& inputDir, const Settings& settings) {
+void WriteFrameset(const std::string& folder, const Settings& settings) {
   LineFile file;
-  file.OpenWrite(JoinPath(inputDir, "CASE.HTM"));
+  file.OpenWrite(JoinPath(folder, "CASE.HTM"));
   WriteHead(file);
   if (settings.MenuPosition == "R") {
     file.WriteLine("<FRAMESET COLS=\"*," + settings.MenuWidth + "\">");
@@ -58,9 +61,9 @@ void WriteFrameset(const std::string& inputDir, const Settings& settings) {
   file.Close();
 }
 
-void WriteBlankPage(const std::string& inputDir) {
+void WriteBlankPage(const std::string& folder) {
   LineFile file;
-  file.OpenWrite(JoinPath(inputDir, "BLANK.HTM"));
+  file.OpenWrite(JoinPath(folder, "BLANK.HTM"));
   WriteHead(file);
   file.WriteLine(kFixedBody);
   file.WriteLine("&nbsp;");
@@ -70,9 +73,9 @@ void WriteBlankPage(const std::string& inputDir) {
 
 // The frameset asks for "MENU.HTM" while the menu is written as "MENU.htm"; on a file
 // system that tells letter case apart both names must reach the same file.
-void LinkMenuAlias(const std::string& inputDir) {
-  const std::string written = ToFsPath(JoinPath(inputDir, "MENU.htm"));
-  const std::string alias = ToFsPath(JoinPath(inputDir, "MENU.HTM"));
+void LinkMenuAlias(const std::string& folder) {
+  const std::string written = JoinPath(folder, "MENU.htm");
+  const std::string alias = JoinPath(folder, "MENU.HTM");
   struct stat a, b;
   if (sys::Stat(written.c_str(), &a) == 0 && sys::Stat(alias.c_str(), &b) == 0 &&
       a.st_dev == b.st_dev && a.st_ino == b.st_ino) {
@@ -95,18 +98,20 @@ void CopyTextLines(const std::string& path, LineFile& page) {
 
 void GenerateSite(const std::vector<std::string>& entries, const std::string& inputDir,
                   const Settings& settings) {
-  WriteSavedList(inputDir, entries);
-  WriteFrameset(inputDir, settings);
-  WriteBlankPage(inputDir);
+  FolderIndex names;
+  const std::string folder = names.Path(inputDir);
+  WriteSavedList(SavedListFileName(folder), entries);
+  WriteFrameset(folder, settings);
+  WriteBlankPage(folder);
 
   int pageCounter = 1;
   bool pageOpen = false;
   LineFile savedList;
-  savedList.OpenRead(SavedListFileName(inputDir));
+  savedList.OpenRead(SavedListFileName(folder));
 
   LineFile menu;
-  menu.OpenWrite(JoinPath(inputDir, "MENU.htm"));
-  LinkMenuAlias(inputDir);
+  menu.OpenWrite(JoinPath(folder, "MENU.htm"));
+  LinkMenuAlias(folder);
   WriteHead(menu);
   menu.WriteLine(BodyLine(settings, 0));
 
@@ -119,7 +124,7 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
         page.Close();
       }
       const std::string number = std::to_string(pageCounter);
-      page.OpenWrite(JoinPath(inputDir, number + ".htm"));
+      page.OpenWrite(JoinPath(folder, number + ".htm"));
       pageOpen = true;
       WriteHead(page);
       page.WriteLine(BodyLine(settings, 5));
@@ -127,13 +132,17 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
                      "</A><BR>");
       ++pageCounter;
     } else if (IsImageEntry(entry)) {
-      // Measured at the very file the page shows: the entry inside the input directory.
-      auto [width, height] = ImageDisplaySize(ExistingNameIgnoringCase(JoinPath(inputDir, entry)),
-                                              entry, settings.ImageLongSide);
-      page.WriteLine("<IMG SRC=\"" + entry + "\" WIDTH=\"" + width + "\" HEIGHT=\"" + height +
+      // Measured at the very file the page shows, the entry inside the input directory, and
+      // named in the page as it is on disk, for servers that tell letter case apart.
+      std::optional<FolderIndex::Entry> file = names.FindIn(folder, entry);
+      if (!file) throw EFOpenError::CannotOpen(entry);
+      auto [width, height] = ImageDisplaySize(file->fsPath, entry, settings.ImageLongSide);
+      page.WriteLine("<IMG SRC=\"" + file->name + "\" WIDTH=\"" + width + "\" HEIGHT=\"" + height +
                      "\"><BR>");
     } else if (IsTextEntry(entry)) {
-      CopyTextLines(ExistingNameIgnoringCase(JoinPath(inputDir, entry)), page);
+      std::optional<FolderIndex::Entry> file = names.FindIn(folder, entry);
+      if (!file) throw EInOutError(123);  // names no file here: never opened
+      CopyTextLines(file->fsPath, page);
     }
   }
   WriteClosing(page);
