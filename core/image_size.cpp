@@ -5,8 +5,10 @@
 
 #include <bit>
 #include <cerrno>
+#include <utility>
 
 #include "core/errors.h"
+#include "core/exif_orientation.h"
 #include "core/file_system.h"
 #include "core/jpeg_header.h"
 #include "core/text_to_integer.h"
@@ -120,6 +122,9 @@ std::pair<std::string, std::string> ImageDisplaySize(const std::string& path,
       throw;
     }
   }
+  // Browsers show a photo turned by its EXIF orientation: a quarter turn exchanges the sides
+  // the page must give it, or it is squeezed.
+  if (IsQuarterTurn(size.orientation)) std::swap(size.width, size.height);
   // Only now is the setting converted, so a broken image is reported before a bad setting.
   return DisplaySizeTexts(size.width, size.height, longSideText);
 }
