@@ -59,9 +59,9 @@ TEST_F(SettingsTabsTest, ASwatchSetsOnlyTheSelectedEntry) {
 }
 
 TEST_F(SettingsTabsTest, AnUnknownNamePreviewsBlackUntilASwatchReplacesIt) {
-  WriteFile(dir / "corvane.INI", CrLfLines({"Red", "black", "green", "green", "green", "white",
-                                            "black", "green", "green", "green", "R", "200", "600",
-                                            dir.Path()}));
+  WriteFile(dir / "corvane.INI",
+            CrLfLines({"Red", "black", "green", "green", "green", "white", "black", "green",
+                       "green", "green", "R", "200", "600", dir.Path()}));
   Start();
   EXPECT_EQ(form->Shape1->BrushColor(), kBlack);
   Press(13);
