@@ -75,7 +75,7 @@ std::optional<FolderIndex::Entry> FolderIndex::FindIn(const std::string& fsFolde
   if (cp932Name.empty() || cp932Name.find('/') != std::string_view::npos) return std::nullopt;
   std::optional<std::string> plainName = PlainFsName(cp932Name);
   if (!plainName) return std::nullopt;
-  Entry plain{JoinPath(fsFolder, *plainName), std::string(cp932Name)};
+  Entry plain{JoinPath(fsFolder, *plainName), std::string(cp932Name), *plainName};
   if (Exists(plain.fsPath)) return plain;
 
   const Listing& listing = ListingOf(fsFolder);
@@ -84,7 +84,7 @@ std::optional<FolderIndex::Entry> FolderIndex::FindIn(const std::string& fsFolde
     hit = listing.folded.find(FoldCase(cp932Name));
     if (hit == listing.folded.end()) return plain;
   }
-  return Entry{JoinPath(fsFolder, hit->second.fsName), hit->second.name};
+  return Entry{JoinPath(fsFolder, hit->second.fsName), hit->second.name, hit->second.fsName};
 }
 
 const FolderIndex::Listing& FolderIndex::ListingOf(const std::string& fsFolder) {
@@ -107,6 +107,23 @@ const FolderIndex::Listing& FolderIndex::ListingOf(const std::string& fsFolder) 
     KeepFirstInByteOrder(listing.exact, onDisk.name, onDisk);
   }
   return listing;
+}
+
+std::string NameForPages(const FolderIndex::Entry& file) {
+  if (ToFsPath(file.name) == file.fsName) return file.name;
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : file.fsName) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+        c == '.' || c == '_' || c == '~') {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 0x0F];
+    }
+  }
+  return out;
 }
 
 }  // namespace corvane

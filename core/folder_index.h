@@ -26,6 +26,7 @@ class FolderIndex {
   struct Entry {
     std::string fsPath;  // the path to hand to the system
     std::string name;    // the bare name as it is on disk, in CP932
+    std::string fsName;  // the bare name as it is on disk, in this file system's encoding
   };
 
   // A CP932 path (absolute, or relative to the current directory) as a path of this file
@@ -57,5 +58,11 @@ class FolderIndex {
   std::unordered_map<std::string, Listing> listings_;     // by folder on disk
   std::unordered_map<std::string, std::string> folders_;  // CP932 folder -> folder on disk
 };
+
+// How a page names the file so that a browser finds it: its CP932 name, which a browser
+// reading the page as Shift_JIS turns back into the plain conversion, the name on disk.
+// When the name on disk is the other spelling (〜 typed as U+301C), no CP932 text leads
+// there: its own bytes, percent-encoded, which browsers and web servers take as they are.
+std::string NameForPages(const FolderIndex::Entry& file);
 
 }  // namespace corvane

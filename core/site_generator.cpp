@@ -133,12 +133,13 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
       ++pageCounter;
     } else if (IsImageEntry(entry)) {
       // Measured at the very file the page shows, the entry inside the input directory, and
-      // named in the page as it is on disk, for servers that tell letter case apart.
+      // named in the page as it is on disk, for browsers and servers that tell letter case
+      // and spellings apart.
       std::optional<FolderIndex::Entry> file = names.FindIn(folder, entry);
       if (!file) throw EFOpenError::CannotOpen(entry);
       auto [width, height] = ImageDisplaySize(file->fsPath, entry, settings.ImageLongSide);
-      page.WriteLine("<IMG SRC=\"" + file->name + "\" WIDTH=\"" + width + "\" HEIGHT=\"" + height +
-                     "\"><BR>");
+      page.WriteLine("<IMG SRC=\"" + NameForPages(*file) + "\" WIDTH=\"" + width + "\" HEIGHT=\"" +
+                     height + "\"><BR>");
     } else if (IsTextEntry(entry)) {
       std::optional<FolderIndex::Entry> file = names.FindIn(folder, entry);
       if (!file) throw EInOutError(123);  // names no file here: never opened
