@@ -16,7 +16,7 @@ sjis_lines "$site/旅行〜京都.txt" <<'EOF'
 京都へ
 EOF
 
-preload_keys "$site" 旅行
+preload_keys "$site" 旅行 "旅行〜京都.txt" "波〜.jpg"
 start_corvane "$site"
 shot started-in-wave-dash-folder
 # No error report at start-up, and the settings file is in the start folder itself.
