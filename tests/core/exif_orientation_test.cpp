@@ -9,7 +9,6 @@
 
 #include <utility>
 
-#include "core/errors.h"
 #include "core/file_system.h"
 #include "core/image_size.h"
 #include "core/jpeg_header.h"
@@ -131,33 +130,6 @@ TEST(ExifOrientation, ReadingTheTagKeepsTheReadingBudget) {
   EXPECT_EQ(size.width, 800u);
   EXPECT_LE(stats.bytesRead, 16384u);
   EXPECT_GT(bytes.size(), 4 * 65536u);
-}
-
-// A file cut anywhere inside its EXIF block measures as the memory reader measures it:
-// the same size and orientation, or the same library error.
-TEST(ExifOrientation, FilesCutInsideTheBlockAgreeWithTheMemoryReader) {
-  const std::string good =
-      EncodeJpeg({.width = 40, .height = 30, .app1Payloads = {OrientationPayload(7)}});
-  for (std::size_t cut = 1; cut < 200; ++cut) {
-    const std::string bytes = good.substr(0, cut);
-    int fd = ::memfd_create("cut.jpg", MFD_CLOEXEC);
-    ASSERT_EQ(sys::WriteAll(fd, bytes.data(), bytes.size()), 0);
-    auto outcome = [](auto read) -> std::pair<int, int> {
-      try {
-        JpegSize s = read();
-        return {static_cast<int>(s.width), s.orientation};
-      } catch (const EJPEG& e) {
-        return {-e.MessageCode(), 0};
-      }
-    };
-    auto fromFile = outcome([&] { return ReadJpegSize(fd); });
-    auto fromMemory = outcome([&] {
-      return ReadJpegSizeFromMemory(reinterpret_cast<const unsigned char*>(bytes.data()),
-                                    bytes.size());
-    });
-    ::close(fd);
-    ASSERT_EQ(fromFile, fromMemory) << "cut at " << cut;
-  }
 }
 
 }  // namespace
