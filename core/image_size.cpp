@@ -5,11 +5,12 @@
 
 #include <bit>
 #include <cerrno>
+#include <utility>
 
 #include "core/errors.h"
+#include "core/exif_orientation.h"
 #include "core/file_system.h"
 #include "core/jpeg_header.h"
-#include "core/paths.h"
 #include "core/text_to_integer.h"
 
 namespace corvane {
@@ -39,20 +40,13 @@ u128 RoundTo64Bits(u128 v, bool sticky) {
   return kept << drop;
 }
 
-// Opens the image for reading. A name the file system cannot hold, a file that does not
-// open and anything but a regular file (a pipe, a device, a folder) are the same failure to
-// the user.
+// Opens the image for reading. A file that does not open and anything but a regular file
+// (a pipe, a device, a folder) are the same failure to the user.
 //
 // No lock is taken. The program and its other running copies never write a file whose name
 // ends in "jpg", and an advisory lock keeps out nobody else, so a lock would only add a
 // system call to every image: the header is read in a few microseconds.
-sys::FileHandle OpenImage(const std::string& path, const std::string& entry) {
-  std::string fsPath;
-  try {
-    fsPath = ToFsPath(path);
-  } catch (const EEncodingError&) {
-    throw EFOpenError::CannotOpen(entry);
-  }
+sys::FileHandle OpenImage(const std::string& fsPath, const std::string& entry) {
   // Non-blocking, so that a pipe given an image's name cannot stall the run waiting for a
   // writer; regular files ignore the flag.
   sys::FileHandle file = sys::OpenHandle(fsPath.c_str(), O_RDONLY | O_NONBLOCK);
@@ -110,6 +104,9 @@ std::pair<std::string, std::string> ImageDisplaySize(const std::string& path,
     sys::FileHandle file = OpenImage(path, entry);
     size = ReadJpegSize(file.Get());
   }
+  // Browsers show a photo turned by its EXIF orientation: a quarter turn exchanges the sides
+  // the page must give it, or it is squeezed.
+  if (IsQuarterTurn(size.orientation)) std::swap(size.width, size.height);
   // Only now is the setting converted, so a broken image is reported before a bad setting.
   return DisplaySizeTexts(size.width, size.height, longSideText);
 }

@@ -14,6 +14,7 @@
 #include <jpeglib.h>
 
 #include "core/errors.h"
+#include "core/exif_orientation.h"
 #include "core/file_system.h"
 #include "core/io_error.h"
 
@@ -121,6 +122,7 @@ void SkipInputData(j_decompress_ptr cinfo, long numBytes) {
 struct Decoder {
   jpeg_decompress_struct cinfo{};
   ErrorManager err{};
+  int orientation = 1;
 };
 
 using AttachSource = void (*)(j_decompress_ptr cinfo, void* context);
@@ -135,6 +137,7 @@ using AttachSource = void (*)(j_decompress_ptr cinfo, void* context);
   d->err.pub.emit_message = EmitMessage;
   if (setjmp(d->err.jump) != 0) return false;
   jpeg_create_decompress(&d->cinfo);
+  ReadOrientationWithHeader(&d->cinfo, &d->orientation);
   attach(&d->cinfo, context);
   jpeg_read_header(&d->cinfo, TRUE);
   return true;
@@ -144,7 +147,7 @@ using AttachSource = void (*)(j_decompress_ptr cinfo, void* context);
 JpegSize ReadHeader(AttachSource attach, void* context) {
   Decoder d;
   bool ok = ReadHeaderGuarded(&d, attach, context);
-  JpegSize size{d.cinfo.image_width, d.cinfo.image_height};
+  JpegSize size{d.cinfo.image_width, d.cinfo.image_height, d.orientation};
   int code = d.err.pub.msg_code;
   jpeg_destroy_decompress(&d.cinfo);
   if (!ok) throw EJPEG(code);

@@ -10,7 +10,6 @@
 #include "core/errors.h"
 #include "core/file_system.h"
 #include "core/io_error.h"
-#include "core/paths.h"
 
 namespace corvane {
 namespace {
@@ -19,12 +18,10 @@ constexpr unsigned char kCR = 0x0D;
 constexpr unsigned char kLF = 0x0A;
 constexpr unsigned char kEOF = 0x1A;
 
-std::string FsNameOrFail(const std::string& path) {
-  try {
-    return ToFsPath(path);
-  } catch (const EEncodingError&) {
-    throw EInOutError(123);  // not a valid name of this file system
-  }
+// A NUL would cut the name short at the system call: such a path names nothing.
+const std::string& FsNameOrFail(const std::string& path) {
+  if (path.find('\0') != std::string::npos) throw EInOutError(123);
+  return path;
 }
 
 [[noreturn]] void Fail(int err, const std::string& fsPath) {

@@ -33,7 +33,7 @@ class LineFile {
   LineFile(const LineFile&) = delete;
   LineFile& operator=(const LineFile&) = delete;
 
-  // Paths are CP932 bytes; they are converted to this file system's names here.
+  // Paths are this file system's names: a CP932 name is found with FolderIndex first.
   void OpenRead(const std::string& path);
   // Lines written go to a staged file that Close() puts in place of the file at the path.
   // Temporaries a killed process left in the folder are removed first.

@@ -3,8 +3,11 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <optional>
 
+#include "core/errors.h"
 #include "core/file_system.h"
+#include "core/folder_index.h"
 #include "core/image_size.h"
 #include "core/io_error.h"
 #include "core/line_file.h"
@@ -39,9 +42,9 @@ std::string BodyLine(const Settings& settings, int first) {
          "\" vlink=\"" + c[first + 3] + "\" alink=\"" + c[first + 4] + "\">";
 }
 
-StagedFile WriteFrameset(const std::string& inputDir, const Settings& settings) {
+StagedFile WriteFrameset(const std::string& folder, const Settings& settings) {
   LineFile file;
-  file.OpenStaged(JoinPath(inputDir, "CASE.HTM"));
+  file.OpenStaged(JoinPath(folder, "CASE.HTM"));
   WriteHead(file);
   if (settings.MenuPosition == "R") {
     file.WriteLine("<FRAMESET COLS=\"*," + settings.MenuWidth + "\">");
@@ -59,9 +62,9 @@ StagedFile WriteFrameset(const std::string& inputDir, const Settings& settings) 
   return file.TakeStaged();
 }
 
-StagedFile WriteBlankPage(const std::string& inputDir) {
+StagedFile WriteBlankPage(const std::string& folder) {
   LineFile file;
-  file.OpenStaged(JoinPath(inputDir, "BLANK.HTM"));
+  file.OpenStaged(JoinPath(folder, "BLANK.HTM"));
   WriteHead(file);
   file.WriteLine(kFixedBody);
   file.WriteLine("&nbsp;");
@@ -73,8 +76,8 @@ StagedFile WriteBlankPage(const std::string& inputDir) {
 // system that tells letter case apart both names must reach the same file, so the menu is
 // put in place under both. Returns the second name; a folder there is refused, as the menu's
 // own name is.
-std::string MenuAliasName(const std::string& inputDir) {
-  const std::string alias = ToFsPath(JoinPath(inputDir, "MENU.HTM"));
+std::string MenuAliasName(const std::string& folder) {
+  std::string alias = JoinPath(folder, "MENU.HTM");
   struct stat st;
   if (sys::Lstat(alias.c_str(), &st) != 0) {
     if (errno != ENOENT) throw IoErrorFromErrno(errno, alias);
@@ -96,18 +99,20 @@ void CopyTextLines(const std::string& path, LineFile& page) {
 void GenerateSite(const std::vector<std::string>& entries, const std::string& inputDir,
                   const Settings& settings) {
   sys::AllowManyOpenFiles();  // every page stays open until the site is put in place
-  WriteSavedList(inputDir, entries);
-  StagedFile frameset = WriteFrameset(inputDir, settings);
-  StagedFile blank = WriteBlankPage(inputDir);
+  FolderIndex names;
+  const std::string folder = names.Path(inputDir);
+  WriteSavedList(SavedListFileName(folder), entries);
+  StagedFile frameset = WriteFrameset(folder, settings);
+  StagedFile blank = WriteBlankPage(folder);
 
   int pageCounter = 1;
   bool pageOpen = false;
   LineFile savedList;
-  savedList.OpenRead(SavedListFileName(inputDir));
+  savedList.OpenRead(SavedListFileName(folder));
 
   LineFile menu;
-  menu.OpenStaged(JoinPath(inputDir, "MENU.htm"));
-  const std::string menuAlias = MenuAliasName(inputDir);
+  menu.OpenStaged(JoinPath(folder, "MENU.htm"));
+  const std::string menuAlias = MenuAliasName(folder);
   WriteHead(menu);
   menu.WriteLine(BodyLine(settings, 0));
 
@@ -121,7 +126,7 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
         pages.push_back(page.TakeStaged());
       }
       const std::string number = std::to_string(pageCounter);
-      page.OpenStaged(JoinPath(inputDir, number + ".htm"));
+      page.OpenStaged(JoinPath(folder, number + ".htm"));
       pageOpen = true;
       WriteHead(page);
       page.WriteLine(BodyLine(settings, 5));
@@ -129,13 +134,18 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
                      "</A><BR>");
       ++pageCounter;
     } else if (IsImageEntry(entry)) {
-      // Measured at the very file the page shows: the entry inside the input directory.
-      auto [width, height] = ImageDisplaySize(ExistingNameIgnoringCase(JoinPath(inputDir, entry)),
-                                              entry, settings.ImageLongSide);
-      page.WriteLine("<IMG SRC=\"" + entry + "\" WIDTH=\"" + width + "\" HEIGHT=\"" + height +
-                     "\"><BR>");
+      // Measured at the very file the page shows, the entry inside the input directory, and
+      // named in the page as it is on disk, for browsers and servers that tell letter case
+      // and spellings apart.
+      std::optional<FolderIndex::Entry> file = names.FindIn(folder, entry);
+      if (!file) throw EFOpenError::CannotOpen(entry);
+      auto [width, height] = ImageDisplaySize(file->fsPath, entry, settings.ImageLongSide);
+      page.WriteLine("<IMG SRC=\"" + NameForPages(*file) + "\" WIDTH=\"" + width + "\" HEIGHT=\"" +
+                     height + "\"><BR>");
     } else if (IsTextEntry(entry)) {
-      CopyTextLines(ExistingNameIgnoringCase(JoinPath(inputDir, entry)), page);
+      std::optional<FolderIndex::Entry> file = names.FindIn(folder, entry);
+      if (!file) throw EInOutError(123);  // names no file here: never opened
+      CopyTextLines(file->fsPath, page);
     }
   }
   WriteClosing(page);
@@ -150,6 +160,7 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
   // then the blank page and the menu under both its names, and the frameset that refers to
   // them last.
   std::vector<std::pair<const StagedFile*, std::string>> order;
+  order.reserve(pages.size() + 4);
   for (const StagedFile& p : pages) order.emplace_back(&p, p.FsPath());
   order.emplace_back(&blank, blank.FsPath());
   order.emplace_back(&menuFile, menuFile.FsPath());

@@ -82,6 +82,14 @@ void TForm1::SetControlText(QLineEdit* edit, const std::string& text) {
   RethrowPending();
 }
 
+TForm1::OperationNames::OperationNames(TForm1& form) : form_(form) {
+  if (!form_.names_) form_.names_ = &own_.emplace();
+}
+
+TForm1::OperationNames::~OperationNames() {
+  if (own_) form_.names_ = nullptr;
+}
+
 void TForm1::Button4Click() {
   close();
 }

@@ -220,11 +220,12 @@ TEST(SiteGenerator, EntriesMatchFilesUpToLetterCase) {
   WriteJpeg(dir / "pic.jpg", 800, 600);
   GenerateSite({"-----A-----", "A.TXT", "b.txt", "c.txt", "PIC.JPG"}, dir.Path(),
                DefaultSettings());
-  // Exact name first; otherwise the first match in byte order ("C.txt" < "c.Txt").
+  // Exact name first; otherwise the first match in byte order ("C.txt" < "c.Txt"). The page
+  // names the picture as it is on disk.
   EXPECT_EQ(
       ReadFile(dir / "1.htm"),
       Page(kDefaultBody, CrLfLines({"lower<BR>", "lower b<BR>", "upper C<BR>",
-                                    "<IMG SRC=\"PIC.JPG\" WIDTH=\"600\" HEIGHT=\"450\"><BR>"})));
+                                    "<IMG SRC=\"pic.jpg\" WIDTH=\"600\" HEIGHT=\"450\"><BR>"})));
 }
 
 TEST(SiteGenerator, ImageFailuresNameTheEntry) {

@@ -192,7 +192,13 @@ TEST_F(FaultSweepTest, ReloadReads) {
       int points = Sweep(
           err, [&] { (form.get()->*button)(); }, [&] { form->ListBox2->Clear(); },
           [&](const std::string& error) {
-            EXPECT_TRUE(MessagesFor(err).count(error)) << Cp932ToUtf8(error);
+            // A failed look at whether the name exists only costs a folder read: the list
+            // is then found and loaded whole.
+            if (error.empty()) {
+              EXPECT_EQ(form->ListBox2->Count(), 300);
+            } else {
+              EXPECT_TRUE(MessagesFor(err).count(error)) << Cp932ToUtf8(error);
+            }
             EXPECT_LE(form->ListBox2->Count(), 300);
             EXPECT_EQ(ReadFile(dir / "files.cvn"), saved);
           });
