@@ -32,7 +32,7 @@ constexpr std::size_t kChunk = 1024;
 // files with large embedded profiles or thumbnails total a few hundred kilobytes at most;
 // past this the file is treated as ended there, so the library gives its error for a file
 // without an image and garbage costs milliseconds whatever its size.
-constexpr std::uint64_t kMaxBytesRead = 1024 * 1024;
+constexpr std::uint64_t kMaxBytesRead = std::uint64_t{1024} * 1024;
 
 // The end-of-image marker the source hands out once the file is exhausted, as libjpeg's own
 // sources do: the library then ends its marker scan with a clean error or warning instead
