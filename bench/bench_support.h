@@ -68,6 +68,7 @@ class SeamCallCounter {
   SeamCallCounter(const SeamCallCounter&) = delete;
   SeamCallCounter& operator=(const SeamCallCounter&) = delete;
   std::uint64_t Total() const { return total_; }
+  std::uint64_t Count(sys::Call call) const { return counts_[static_cast<std::size_t>(call)]; }
 
  private:
   std::array<std::uint64_t, 64> counts_{};

@@ -19,14 +19,29 @@ std::string AsciiLower(std::string_view text) {
   return out;
 }
 
+namespace {
+
+// The small letter of a double-byte capital, or the trail byte unchanged. Only the letter
+// blocks with case are touched: full-width Latin, Greek and Cyrillic.
+unsigned char FoldedTrail(unsigned char lead, unsigned char trail) {
+  if (lead == 0x82 && trail >= 0x60 && trail <= 0x79) return trail + 0x21;  // Ａ..Ｚ -> ａ..ｚ
+  if (lead == 0x83 && trail >= 0x9F && trail <= 0xB6) return trail + 0x20;  // Α..Ω -> α..ω
+  if (lead == 0x84 && trail >= 0x40 && trail <= 0x60) {
+    // А..Я -> а..я; the small letters step over 0x7F, which is never a trail byte.
+    unsigned char small = trail + 0x30;
+    return small >= 0x7F ? small + 1 : small;
+  }
+  return trail;
+}
+
+}  // namespace
+
 std::string FoldCase(std::string_view text) {
   std::string out(text);
   for (std::size_t i = 0; i < out.size();) {
     unsigned char b = static_cast<unsigned char>(out[i]);
     if (IsLeadByte(b) && i + 1 < out.size()) {
-      unsigned char t = static_cast<unsigned char>(out[i + 1]);
-      // Full-width Ａ..Ｚ (0x8260..0x8279) to ａ..ｚ (0x8281..0x829A).
-      if (b == 0x82 && t >= 0x60 && t <= 0x79) out[i + 1] = static_cast<char>(t + 0x21);
+      out[i + 1] = static_cast<char>(FoldedTrail(b, static_cast<unsigned char>(out[i + 1])));
       i += 2;
       continue;
     }

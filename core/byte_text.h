@@ -21,8 +21,9 @@ std::size_t LastCharStart(std::string_view text);
 // which looks at the last bytes of an entry whatever they are.
 std::string AsciiLower(std::string_view text);
 
-// Case folding for matching names: ASCII letters and the full-width Latin capitals
-// (Ａ..Ｚ, 0x8260..0x8279) fold to lower case; trail bytes are never folded.
+// Letter case folding for matching names, the one used everywhere names are compared
+// ignoring case: the capitals of ASCII, full-width Latin (Ａ..Ｚ), Greek (Α..Ω) and Cyrillic
+// (А..Я) become their small letters; a trail byte is never taken for a letter.
 std::string FoldCase(std::string_view text);
 
 bool StartsWith(std::string_view text, std::string_view prefix);

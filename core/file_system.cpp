@@ -1,10 +1,16 @@
 #include "core/file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <utility>
 
 namespace corvane::sys {
 namespace {
@@ -23,46 +29,66 @@ bool Injected(Call call) {
   return true;
 }
 
+template <typename F>
+auto RetryOnInterrupt(F&& f) {
+  decltype(f()) r;
+  do {
+    r = f();
+  } while (r < 0 && errno == EINTR);
+  return r;
+}
+
 }  // namespace
 
 void SetFaultHook(FaultHook hook) {
   Hook() = std::move(hook);
 }
 
+FileHandle::~FileHandle() {
+  if (fd_ >= 0) {
+    int saved = errno;
+    Close();
+    errno = saved;
+  }
+}
+
+FileHandle::FileHandle(FileHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) Close();
+    fd_ = std::exchange(other.fd_, -1);
+  }
+  return *this;
+}
+
+int FileHandle::Close() {
+  if (fd_ < 0) return 0;
+  return sys::Close(std::exchange(fd_, -1));
+}
+
 int Open(const char* path, int flags, mode_t mode) {
   if (Injected(Call::Open)) return -1;
-  int fd;
-  do {
-    fd = ::open(path, flags | O_CLOEXEC, mode);
-  } while (fd < 0 && errno == EINTR);
-  return fd;
+  return RetryOnInterrupt([&] { return ::open(path, flags | O_CLOEXEC, mode); });
+}
+
+FileHandle OpenHandle(const char* path, int flags, mode_t mode) {
+  return FileHandle(Open(path, flags, mode));
 }
 
 ssize_t Read(int fd, void* buffer, size_t size) {
   if (Injected(Call::Read)) return -1;
-  ssize_t n;
-  do {
-    n = ::read(fd, buffer, size);
-  } while (n < 0 && errno == EINTR);
-  return n;
+  return RetryOnInterrupt([&] { return ::read(fd, buffer, size); });
 }
 
 ssize_t Write(int fd, const void* buffer, size_t size) {
   if (Injected(Call::Write)) return -1;
-  ssize_t n;
-  do {
-    n = ::write(fd, buffer, size);
-  } while (n < 0 && errno == EINTR);
-  return n;
+  return RetryOnInterrupt([&] { return ::write(fd, buffer, size); });
 }
 
 ssize_t Pread(int fd, void* buffer, size_t size, off_t offset) {
   if (Injected(Call::Read)) return -1;
-  ssize_t n;
-  do {
-    n = ::pread(fd, buffer, size, offset);
-  } while (n < 0 && errno == EINTR);
-  return n;
+  return RetryOnInterrupt([&] { return ::pread(fd, buffer, size, offset); });
 }
 
 int Fsync(int fd) {
@@ -86,6 +112,11 @@ int Rename(const char* from, const char* to) {
   return ::rename(from, to);
 }
 
+int Exchange(const char* a, const char* b) {
+  if (Injected(Call::Rename)) return -1;
+  return ::renameat2(AT_FDCWD, a, AT_FDCWD, b, RENAME_EXCHANGE);
+}
+
 int Unlink(const char* path) {
   if (Injected(Call::Unlink)) return -1;
   return ::unlink(path);
@@ -96,9 +127,12 @@ int Link(const char* existing, const char* alias) {
   return ::link(existing, alias);
 }
 
-int Ftruncate(int fd) {
-  if (Injected(Call::Truncate)) return -1;
-  return ::ftruncate(fd, 0);
+int LinkOpenFile(int fd, const char* alias) {
+  if (Injected(Call::Link)) return -1;
+  // The descriptor's entry under /proc names the open file itself, even one with no name;
+  // unlike AT_EMPTY_PATH this needs no privilege.
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, alias, AT_SYMLINK_FOLLOW);
 }
 
 int Fchmod(int fd, mode_t mode) {
@@ -116,14 +150,69 @@ int Stat(const char* path, struct stat* st) {
   return ::stat(path, st);
 }
 
+int Lstat(const char* path, struct stat* st) {
+  if (Injected(Call::Stat)) return -1;
+  return ::lstat(path, st);
+}
+
 int LockWholeFile(int fd, short type) {
   if (Injected(Call::Lock)) return -1;
   struct flock lock = {};
   lock.l_type = type;
   lock.l_whence = SEEK_SET;
-  lock.l_start = 0;
-  lock.l_len = 0;
   return ::fcntl(fd, F_OFD_SETLK, &lock);
+}
+
+int IsLockedByAnother(int fd) {
+  if (Injected(Call::Lock)) return -1;
+  struct flock lock = {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  if (::fcntl(fd, F_OFD_GETLK, &lock) != 0) return -1;
+  return lock.l_type == F_UNLCK ? 0 : 1;
+}
+
+int ReadDirectory(int fd, std::vector<std::string>& names) {
+  alignas(dirent64) char buffer[16384];
+  while (true) {
+    if (Injected(Call::ReadDirectory)) return -1;
+    ssize_t n = RetryOnInterrupt([&] { return ::getdents64(fd, buffer, sizeof buffer); });
+    if (n < 0) return -1;
+    if (n == 0) return 0;
+    for (ssize_t at = 0; at < n;) {
+      auto* e = reinterpret_cast<dirent64*>(buffer + at);
+      at += e->d_reclen;
+      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) {
+        names.emplace_back(e->d_name);
+      }
+    }
+  }
+}
+
+int CurrentDirectory(std::string& path) {
+  if (Injected(Call::CurrentDirectory)) return -1;
+  struct Free {
+    void operator()(char* p) const { std::free(p); }
+  };
+  std::unique_ptr<char, Free> cwd(::getcwd(nullptr, 0));
+  if (!cwd) return -1;
+  path = cwd.get();
+  return 0;
+}
+
+int ChangeDirectory(const char* path) {
+  if (Injected(Call::ChangeDirectory)) return -1;
+  return ::chdir(path);
+}
+
+void AllowManyOpenFiles() {
+  static const bool raised = [] {
+    struct rlimit limit;
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return false;
+    limit.rlim_cur = limit.rlim_max;
+    return ::setrlimit(RLIMIT_NOFILE, &limit) == 0;
+  }();
+  (void)raised;
 }
 
 int WriteAll(int fd, const void* buffer, size_t size) {

@@ -1,11 +1,14 @@
 #pragma once
 // The file-system calls the program makes, in one place, so that tests can make any one of
-// them fail (the fault hook) and prove that nothing is lost when they do.
+// them fail (the fault hook) and prove that nothing is lost when they do. Nothing else in
+// the program calls the system about files, folders or the current directory.
 
 #include <sys/stat.h>
 #include <sys/types.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace corvane::sys {
 
@@ -19,17 +22,42 @@ enum class Call {
   Unlink,
   Link,
   Lock,
-  Truncate,
   Chmod,
-  Stat
+  Stat,
+  ReadDirectory,
+  CurrentDirectory,
+  ChangeDirectory
 };
 
-// Returns an errno value to make the call fail with, or 0 to let it run.
+// Returns an errno value to make the call fail with, or 0 to let it run. It may also throw
+// (a test raises std::bad_alloc that way); the call is then not made.
 using FaultHook = std::function<int(Call)>;
 void SetFaultHook(FaultHook hook);
 
+// The one owner of a descriptor: files, images and folders alike. Closing through Close()
+// reports the error; the destructor closes and ignores it (an error is already on its way).
+class FileHandle {
+ public:
+  FileHandle() = default;
+  explicit FileHandle(int fd) : fd_(fd) {}
+  ~FileHandle();
+  FileHandle(FileHandle&& other) noexcept;
+  FileHandle& operator=(FileHandle&& other) noexcept;
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+
+  int Get() const { return fd_; }
+  explicit operator bool() const { return fd_ >= 0; }
+  // Closes now; what close(2) returns, with errno set on failure. The handle is empty after.
+  int Close();
+
+ private:
+  int fd_ = -1;
+};
+
 // Each returns what the system call returns, with errno set on failure.
 int Open(const char* path, int flags, mode_t mode = 0);
+FileHandle OpenHandle(const char* path, int flags, mode_t mode = 0);
 ssize_t Read(int fd, void* buffer, size_t size);
 ssize_t Write(int fd, const void* buffer, size_t size);
 // Reads at an offset without moving the file position (a skip then costs no call at all).
@@ -37,14 +65,28 @@ ssize_t Pread(int fd, void* buffer, size_t size, off_t offset);
 int Fsync(int fd);
 int Close(int fd);
 int Rename(const char* from, const char* to);
+// Swaps the two names atomically; EINVAL where the file system cannot.
+int Exchange(const char* a, const char* b);
 int Unlink(const char* path);
 int Link(const char* existing, const char* alias);
-int Ftruncate(int fd);
+// Gives an open file (an unnamed temporary one included) the name `alias`.
+int LinkOpenFile(int fd, const char* alias);
 int Fchmod(int fd, mode_t mode);
 int Fstat(int fd, struct stat* st);
 int Stat(const char* path, struct stat* st);
+int Lstat(const char* path, struct stat* st);
 // An open-file-description lock over the whole file, without waiting: F_RDLCK or F_WRLCK.
 int LockWholeFile(int fd, short type);
+// Whether a whole-file lock of another open file description conflicts with a write lock:
+// 1 if locked, 0 if not, -1 with errno on failure.
+int IsLockedByAnother(int fd);
+// The names in an open folder ("." and ".." left out); -1 with errno on failure.
+int ReadDirectory(int fd, std::vector<std::string>& names);
+int CurrentDirectory(std::string& path);
+int ChangeDirectory(const char* path);
+
+// Raises this process's limit of open descriptors to the most it may have (once).
+void AllowManyOpenFiles();
 
 // Writes all bytes, retrying short writes; -1 with errno on failure.
 int WriteAll(int fd, const void* buffer, size_t size);

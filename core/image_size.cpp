@@ -5,11 +5,12 @@
 
 #include <bit>
 #include <cerrno>
+#include <utility>
 
 #include "core/errors.h"
+#include "core/exif_orientation.h"
 #include "core/file_system.h"
 #include "core/jpeg_header.h"
-#include "core/paths.h"
 #include "core/text_to_integer.h"
 
 namespace corvane {
@@ -39,37 +40,22 @@ u128 RoundTo64Bits(u128 v, bool sticky) {
   return kept << drop;
 }
 
-// Closes the image file on every way out, errors included.
-class ImageFile {
- public:
-  explicit ImageFile(int fd) : fd_(fd) {}
-  ~ImageFile() { sys::Close(fd_); }
-  ImageFile(const ImageFile&) = delete;
-  ImageFile& operator=(const ImageFile&) = delete;
-  int Fd() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-// Opens the image for reading. A name the file system cannot hold and a file that does not
-// open are the same failure to the user.
+// Opens the image for reading. A file that does not open and anything but a regular file
+// (a pipe, a device, a folder) are the same failure to the user.
 //
 // No lock is taken. The program and its other running copies never write a file whose name
 // ends in "jpg", and an advisory lock keeps out nobody else, so a lock would only add a
 // system call to every image: the header is read in a few microseconds.
-int OpenImage(const std::string& path, const std::string& entry) {
-  std::string fsPath;
-  try {
-    fsPath = ToFsPath(path);
-  } catch (const EEncodingError&) {
-    throw EFOpenError::CannotOpen(entry);
-  }
+sys::FileHandle OpenImage(const std::string& fsPath, const std::string& entry) {
   // Non-blocking, so that a pipe given an image's name cannot stall the run waiting for a
   // writer; regular files ignore the flag.
-  int fd = sys::Open(fsPath.c_str(), O_RDONLY | O_NONBLOCK);
-  if (fd < 0) throw EFOpenError::CannotOpen(entry);
-  return fd;
+  sys::FileHandle file = sys::OpenHandle(fsPath.c_str(), O_RDONLY | O_NONBLOCK);
+  if (!file) throw EFOpenError::CannotOpen(entry);
+  struct stat st;
+  if (sys::Fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    throw EFOpenError::CannotOpen(entry);
+  }
+  return file;
 }
 
 }  // namespace
@@ -115,19 +101,12 @@ std::pair<std::string, std::string> ImageDisplaySize(const std::string& path,
                                                      const std::string& longSideText) {
   JpegSize size;
   {
-    ImageFile file(OpenImage(path, entry));
-    try {
-      size = ReadJpegSize(file.Fd());
-    } catch (const EInOutError&) {
-      // A directory opens like a file and fails only when read. Looking for one here rather
-      // than after every open keeps the common path to three system calls.
-      struct stat st;
-      if (sys::Fstat(file.Fd(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        throw EFOpenError::CannotOpen(entry);
-      }
-      throw;
-    }
+    sys::FileHandle file = OpenImage(path, entry);
+    size = ReadJpegSize(file.Get());
   }
+  // Browsers show a photo turned by its EXIF orientation: a quarter turn exchanges the sides
+  // the page must give it, or it is squeezed.
+  if (IsQuarterTurn(size.orientation)) std::swap(size.width, size.height);
   // Only now is the setting converted, so a broken image is reported before a bad setting.
   return DisplaySizeTexts(size.width, size.height, longSideText);
 }

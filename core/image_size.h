@@ -19,8 +19,9 @@ std::int64_t ScaledShortSide(std::int32_t L, std::uint32_t longSide, std::uint32
 std::pair<std::string, std::string> DisplaySizeTexts(std::uint32_t w, std::uint32_t h,
                                                      const std::string& longSideText);
 
-// Reads the image file at path (CP932) and returns its display size texts. The file is read
-// only up to its frame header. Errors: EFOpenError with `entry` when it cannot be opened,
+// Reads the image file at path (this file system's name) and returns its display size texts.
+// The file is read only up to its frame header; an EXIF orientation of a quarter turn
+// exchanges width and height first. Errors: EFOpenError with `entry` when it cannot be opened,
 // EJPEG for a file the JPEG library rejects, then the errors of DisplaySizeTexts.
 // An empty file measures 0 x 0.
 std::pair<std::string, std::string> ImageDisplaySize(const std::string& path,

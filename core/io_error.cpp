@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "core/code_page.h"
+#include "core/file_system.h"
 
 namespace corvane {
 namespace {
@@ -14,7 +15,7 @@ bool FolderExists(const std::string& fsPath) {
   if (slash == std::string::npos) return true;  // the current directory
   std::string folder = slash == 0 ? "/" : fsPath.substr(0, slash);
   struct stat st;
-  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return sys::Stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // The code of an errno the program's table knows; 0 for any other.

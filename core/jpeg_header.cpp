@@ -14,6 +14,7 @@
 #include <jpeglib.h>
 
 #include "core/errors.h"
+#include "core/exif_orientation.h"
 #include "core/file_system.h"
 #include "core/io_error.h"
 
@@ -25,6 +26,13 @@ namespace {
 // skips costs a seek and at most one more read, so even a file with several metadata blocks
 // before its frame header is measured from a few kilobytes.
 constexpr std::size_t kChunk = 1024;
+
+// The most data the reader takes from a file (bytes it skips over do not count). A frame
+// header comes after the tables and the markers the library reads in full, which even in
+// files with large embedded profiles or thumbnails total a few hundred kilobytes at most;
+// past this the file is treated as ended there, so the library gives its error for a file
+// without an image and garbage costs milliseconds whatever its size.
+constexpr std::uint64_t kMaxBytesRead = std::uint64_t{1024} * 1024;
 
 // The end-of-image marker the source hands out once the file is exhausted, as libjpeg's own
 // sources do: the library then ends its marker scan with a clean error or warning instead
@@ -76,6 +84,7 @@ void TermSource(j_decompress_ptr) {}
 
 boolean FillInputBuffer(j_decompress_ptr cinfo) {
   FileSource* src = SourceOf(cinfo);
+  if (src->bytesRead >= kMaxBytesRead) src->atEnd = true;
   if (!src->atEnd) {
     ssize_t n = sys::Pread(src->fd, src->buffer, kChunk, src->offset);
     if (n < 0) FailRead(cinfo, errno);
@@ -113,6 +122,7 @@ void SkipInputData(j_decompress_ptr cinfo, long numBytes) {
 struct Decoder {
   jpeg_decompress_struct cinfo{};
   ErrorManager err{};
+  int orientation = 1;
 };
 
 using AttachSource = void (*)(j_decompress_ptr cinfo, void* context);
@@ -127,6 +137,7 @@ using AttachSource = void (*)(j_decompress_ptr cinfo, void* context);
   d->err.pub.emit_message = EmitMessage;
   if (setjmp(d->err.jump) != 0) return false;
   jpeg_create_decompress(&d->cinfo);
+  ReadOrientationWithHeader(&d->cinfo, &d->orientation);
   attach(&d->cinfo, context);
   jpeg_read_header(&d->cinfo, TRUE);
   return true;
@@ -136,7 +147,7 @@ using AttachSource = void (*)(j_decompress_ptr cinfo, void* context);
 JpegSize ReadHeader(AttachSource attach, void* context) {
   Decoder d;
   bool ok = ReadHeaderGuarded(&d, attach, context);
-  JpegSize size{d.cinfo.image_width, d.cinfo.image_height};
+  JpegSize size{d.cinfo.image_width, d.cinfo.image_height, d.orientation};
   int code = d.err.pub.msg_code;
   jpeg_destroy_decompress(&d.cinfo);
   if (!ok) throw EJPEG(code);

@@ -10,6 +10,7 @@ namespace corvane {
 struct JpegSize {
   std::uint32_t width = 0;
   std::uint32_t height = 0;
+  int orientation = 1;  // EXIF orientation, 1 (as stored) without a valid tag
 };
 
 struct JpegReadStats {

@@ -4,18 +4,28 @@
 //
 // Line rules: a line ends at CR LF or a lone CR; a lone LF is an ordinary byte; a 0x1A
 // byte ends the text and nothing after it is read; lines have no length limit. Writing
-// appends the bytes and CR LF through a 128-byte buffer.
+// appends the bytes and CR LF.
 //
-// Sharing: a file open for reading lets other readers in but no writer; a file open for
-// writing lets no one else open it. Open-file-description locks make this hold between
+// Reading opens only a regular file (a symbolic link to one is read through) and never
+// waits: a pipe, device or folder at the name is code 5. Writing never touches the file at
+// the name: the lines go to a staged file that replaces it whole (see staged_file.h).
+//
+// Sharing: a file open for reading lets other readers in but no writer; a file being
+// replaced lets no one else open it. Open-file-description locks make this hold between
 // two running copies of the program and within one (code 32 on a conflict).
 
+#include <optional>
 #include <string>
+
+#include "core/file_system.h"
+#include "core/staged_file.h"
 
 namespace corvane {
 
 class LineFile {
  public:
+  // Bytes per read or write call. Nothing is seen at the file's name before Close, so the
+  // size only trades memory for system calls.
   static constexpr std::size_t kBufferSize = 128;
 
   LineFile() = default;
@@ -23,35 +33,33 @@ class LineFile {
   LineFile(const LineFile&) = delete;
   LineFile& operator=(const LineFile&) = delete;
 
-  // Paths are CP932 bytes; they are converted to this file system's names here.
+  // Paths are this file system's names: a CP932 name is found with FolderIndex first.
   void OpenRead(const std::string& path);
-  // Creates or truncates the file in place.
-  void OpenWrite(const std::string& path);
-  // Like OpenWrite, but the lines go to a temporary file in the same folder that Close()
-  // flushes to disk and renames over the path, so a failure part-way leaves any previous
-  // file whole. The replaced file's permission bits are kept.
+  // Lines written go to a staged file that Close() puts in place of the file at the path.
+  // Temporaries a killed process left in the folder are removed first.
   void OpenReplace(const std::string& path);
+  // Like OpenReplace, but the caller puts the file in place (together with others):
+  // TakeStaged() ends the writing and hands the staged file over.
+  void OpenStaged(const std::string& path);
 
   bool AtEnd();
   std::string ReadLine();
   void WriteLine(const std::string& text);
   void Close();
-
-  bool IsOpen() const { return fd_ >= 0; }
+  StagedFile TakeStaged();
 
  private:
   enum class Mode { Closed, Reading, Writing };
-  void Adopt(int fd, const std::string& fsPath, Mode mode);
+  void StartWriting(const std::string& path, bool sweep);
+  int Fd() const;
   bool FillBuffer();
   void FlushBuffer();
-  void Release() noexcept;
-  void SyncFolder() noexcept;
+  void Reset() noexcept;
 
-  int fd_ = -1;
-  int lockFd_ = -1;  // the replaced file, locked until the new one takes its place
   Mode mode_ = Mode::Closed;
-  std::string fsPath_;    // the name the caller asked for, in this file system's encoding
-  std::string tempPath_;  // set while an OpenReplace is in progress
+  std::string fsPath_;  // the name the caller asked for, in this file system's encoding
+  sys::FileHandle reading_;
+  std::optional<StagedFile> writing_;
   unsigned char buffer_[kBufferSize] = {};
   std::size_t count_ = 0;  // valid bytes in buffer_
   std::size_t pos_ = 0;    // next byte to read

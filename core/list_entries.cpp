@@ -1,6 +1,8 @@
 #include "core/list_entries.h"
 
 #include "core/byte_text.h"
+#include "core/code_page.h"
+#include "core/errors.h"
 
 namespace corvane {
 namespace {
@@ -46,6 +48,19 @@ std::string WithUnselectedMark(std::string_view entry) {
 
 bool IsMarked(std::string_view entry) {
   return StartsWith(entry, kMarkWord);
+}
+
+void CheckNameFitsInList(std::string_view name) {
+  // None of these bytes is ever the trail byte of a double-byte character.
+  std::string shown(name);
+  bool fits = true;
+  for (char& c : shown) {
+    if (c == '\r' || c == '\n' || c == '\0' || c == '\x1A') {
+      c = '?';
+      fits = false;
+    }
+  }
+  if (!fits) throw EEncodingError(Sjis(u8"改行などの制御文字を含む名前は使えません: ") + shown);
 }
 
 }  // namespace corvane

@@ -21,4 +21,9 @@ bool IsTextEntry(std::string_view entry);
 std::string WithUnselectedMark(std::string_view entry);
 bool IsMarked(std::string_view entry);
 
+// A chosen name must survive the saved list and the settings file, whose lines end at CR,
+// CR LF or 0x1A: a name holding CR, LF, NUL or 0x1A raises EEncodingError naming it (each
+// such byte shown as '?'), as a name CP932 cannot hold does.
+void CheckNameFitsInList(std::string_view name);
+
 }  // namespace corvane

@@ -1,18 +1,13 @@
 #include "core/paths.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <memory>
-#include <vector>
 
 #include "core/byte_text.h"
 #include "core/code_page.h"
 #include "core/errors.h"
+#include "core/file_system.h"
 #include "core/io_error.h"
 
 namespace corvane {
@@ -32,27 +27,20 @@ std::string FromFsPath(std::string_view fsName) {
   return Utf8ToCp932(fsName);
 }
 
-bool IsExistingFile(std::string_view cp932Path) {
-  try {
-    struct stat st;
-    return ::stat(ToFsPath(cp932Path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-  } catch (const EEncodingError&) {
-    return false;
-  }
+bool IsExistingFile(const std::string& fsPath) {
+  struct stat st;
+  return fsPath.find('\0') == std::string::npos && sys::Stat(fsPath.c_str(), &st) == 0 &&
+         !S_ISDIR(st.st_mode);
 }
 
 std::string CurrentDirectory() {
-  struct Free {
-    void operator()(char* p) const { std::free(p); }
-  };
-  std::unique_ptr<char, Free> cwd(::getcwd(nullptr, 0));
-  if (!cwd) throw IoErrorFromErrno(errno, ".");
-  return FromFsPath(cwd.get());
+  std::string cwd;
+  if (sys::CurrentDirectory(cwd) != 0) throw IoErrorFromErrno(errno, ".");
+  return cwd;
 }
 
-void SetCurrentDirectory(std::string_view cp932Path) {
-  std::string fs = ToFsPath(cp932Path);
-  if (::chdir(fs.c_str()) != 0) throw IoErrorFromErrno(errno, fs + "/.");
+void SetCurrentDirectory(const std::string& fsPath) {
+  if (sys::ChangeDirectory(fsPath.c_str()) != 0) throw IoErrorFromErrno(errno, fsPath + "/.");
 }
 
 std::pair<std::string, std::string> SplitFolderAndName(std::string_view cp932Path) {
@@ -71,44 +59,16 @@ std::pair<std::string, std::string> SplitFolderAndName(std::string_view cp932Pat
   return {std::string(cp932Path.substr(0, cut)), std::string(cp932Path.substr(cut))};
 }
 
+std::string FsFolderOf(std::string_view fsPath) {
+  // '/' is a byte of its own in UTF-8.
+  const std::size_t slash = fsPath.rfind('/');
+  return slash == std::string_view::npos ? std::string() : std::string(fsPath.substr(0, slash + 1));
+}
+
 std::string WithoutTrailingSeparator(std::string_view dir) {
   std::string out(dir);
   if (out.size() > 1 && out.back() == '/') out.pop_back();
   return out;
-}
-
-std::string ExistingNameIgnoringCase(const std::string& cp932Path) {
-  struct stat st;
-  std::string fsPath;
-  try {
-    fsPath = ToFsPath(cp932Path);
-  } catch (const EEncodingError&) {
-    return cp932Path;
-  }
-  if (::stat(fsPath.c_str(), &st) == 0) return cp932Path;
-
-  auto [folder, name] = SplitFolderAndName(cp932Path);
-  std::string fsFolder = folder.empty() ? std::string(".") : ToFsPath(folder);
-  struct DirCloser {
-    void operator()(DIR* d) const { ::closedir(d); }
-  };
-  std::unique_ptr<DIR, DirCloser> dir(::opendir(fsFolder.c_str()));
-  if (!dir) return cp932Path;
-  std::vector<std::string> matches;
-  const std::string wanted = FoldCase(name);
-  while (struct dirent* e = ::readdir(dir.get())) {
-    try {
-      std::string candidate = FromFsPath(e->d_name);
-      if (candidate.size() == name.size() && FoldCase(candidate) == wanted) {
-        matches.emplace_back(e->d_name);
-      }
-    } catch (const EEncodingError&) {
-      // A name CP932 cannot hold can never equal a CP932 entry.
-    }
-  }
-  if (matches.empty()) return cp932Path;
-  std::sort(matches.begin(), matches.end());
-  return folder + FromFsPath(matches.front());
 }
 
 }  // namespace corvane

@@ -12,27 +12,28 @@ namespace corvane {
 // empty and does not already end in one.
 std::string JoinPath(std::string_view dir, std::string_view name);
 
-// CP932 name -> this file system's name. EEncodingError for bytes that are not CP932.
+// CP932 name -> this file system's name by plain conversion, EEncodingError for bytes that
+// are not CP932. Only FolderIndex uses it: the plain conversion may not be the name on disk.
 std::string ToFsPath(std::string_view cp932);
 // This file system's name -> CP932. EEncodingError for a name CP932 cannot hold.
 std::string FromFsPath(std::string_view fsName);
 
-// True when an entry of that name exists and is not a directory. Never fails.
-bool IsExistingFile(std::string_view cp932Path);
+// True when an entry of that name (a path of this file system) exists and is not a
+// directory. Never fails.
+bool IsExistingFile(const std::string& fsPath);
 
-// The process's current directory (CP932, no trailing '/' except for the root).
+// The process's current directory as this file system names it (no trailing '/' except
+// for the root), and changing it to a folder named the same way.
 std::string CurrentDirectory();
-void SetCurrentDirectory(std::string_view cp932Path);
+void SetCurrentDirectory(const std::string& fsPath);
 
 // Splits at the last '/' that is a character of its own: {folder with its '/', bare name}.
 std::pair<std::string, std::string> SplitFolderAndName(std::string_view cp932Path);
 
+// The folder part of a path of this file system, with its '/'; empty for a bare name.
+std::string FsFolderOf(std::string_view fsPath);
+
 // A folder text as a dialog's starting folder: a trailing '/' dropped unless it is the root.
 std::string WithoutTrailingSeparator(std::string_view dir);
-
-// For reading: the path itself when a file has that exact name; otherwise the first name
-// in byte order in the same folder that equals it ignoring letter case; otherwise the path
-// unchanged (so opening it reports the missing file).
-std::string ExistingNameIgnoringCase(const std::string& cp932Path);
 
 }  // namespace corvane

@@ -9,16 +9,16 @@ std::string SavedListFileName(const std::string& inputDir) {
   return JoinPath(inputDir, "files.cvn");
 }
 
-void WriteSavedList(const std::string& inputDir, const std::vector<std::string>& entries) {
+void WriteSavedList(const std::string& fsPath, const std::vector<std::string>& entries) {
   LineFile file;
-  file.OpenReplace(SavedListFileName(inputDir));
+  file.OpenReplace(fsPath);
   for (const auto& entry : entries) file.WriteLine(entry);
   file.Close();
 }
 
-void ReadSavedList(const std::string& inputDir, const std::function<void(std::string)>& append) {
+void ReadSavedList(const std::string& fsPath, const std::function<void(std::string)>& append) {
   LineFile file;
-  file.OpenRead(SavedListFileName(inputDir));
+  file.OpenRead(fsPath);
   while (!file.AtEnd()) append(file.ReadLine());
   file.Close();
 }

@@ -16,6 +16,9 @@ struct Settings {
   std::string WorkDir;
 };
 
+// iniDir is the settings folder as this file system names it: the start folder, whatever
+// its name, so that saves always reach it.
+
 // The defaults of the first start (WorkDir is left as it is: start-up sets it).
 void SetDefaultSettings(Settings& settings);
 

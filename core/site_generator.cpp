@@ -3,14 +3,18 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <optional>
 
+#include "core/errors.h"
 #include "core/file_system.h"
+#include "core/folder_index.h"
 #include "core/image_size.h"
 #include "core/io_error.h"
 #include "core/line_file.h"
 #include "core/list_entries.h"
 #include "core/paths.h"
 #include "core/saved_list.h"
+#include "core/staged_file.h"
 
 namespace corvane {
 namespace {
@@ -38,9 +42,9 @@ std::string BodyLine(const Settings& settings, int first) {
          "\" vlink=\"" + c[first + 3] + "\" alink=\"" + c[first + 4] + "\">";
 }
 
-void WriteFrameset(const std::string& inputDir, const Settings& settings) {
+StagedFile WriteFrameset(const std::string& folder, const Settings& settings) {
   LineFile file;
-  file.OpenWrite(JoinPath(inputDir, "CASE.HTM"));
+  file.OpenStaged(JoinPath(folder, "CASE.HTM"));
   WriteHead(file);
   if (settings.MenuPosition == "R") {
     file.WriteLine("<FRAMESET COLS=\"*," + settings.MenuWidth + "\">");
@@ -55,33 +59,32 @@ void WriteFrameset(const std::string& inputDir, const Settings& settings) {
   file.WriteLine(kFixedBody);
   file.WriteLine("&nbsp;");
   WriteClosing(file);
-  file.Close();
+  return file.TakeStaged();
 }
 
-void WriteBlankPage(const std::string& inputDir) {
+StagedFile WriteBlankPage(const std::string& folder) {
   LineFile file;
-  file.OpenWrite(JoinPath(inputDir, "BLANK.HTM"));
+  file.OpenStaged(JoinPath(folder, "BLANK.HTM"));
   WriteHead(file);
   file.WriteLine(kFixedBody);
   file.WriteLine("&nbsp;");
   WriteClosing(file);
-  file.Close();
+  return file.TakeStaged();
 }
 
 // The frameset asks for "MENU.HTM" while the menu is written as "MENU.htm"; on a file
-// system that tells letter case apart both names must reach the same file.
-void LinkMenuAlias(const std::string& inputDir) {
-  const std::string written = ToFsPath(JoinPath(inputDir, "MENU.htm"));
-  const std::string alias = ToFsPath(JoinPath(inputDir, "MENU.HTM"));
-  struct stat a, b;
-  if (sys::Stat(written.c_str(), &a) == 0 && sys::Stat(alias.c_str(), &b) == 0 &&
-      a.st_dev == b.st_dev && a.st_ino == b.st_ino) {
-    return;  // already one file (or a file system that folds case)
+// system that tells letter case apart both names must reach the same file, so the menu is
+// put in place under both. Returns the second name; a folder there is refused, as the menu's
+// own name is.
+std::string MenuAliasName(const std::string& folder) {
+  std::string alias = JoinPath(folder, "MENU.HTM");
+  struct stat st;
+  if (sys::Lstat(alias.c_str(), &st) != 0) {
+    if (errno != ENOENT) throw IoErrorFromErrno(errno, alias);
+  } else if (S_ISDIR(st.st_mode)) {
+    throw IoErrorFromErrno(EACCES, alias);
   }
-  if (sys::Unlink(alias.c_str()) != 0 && errno != ENOENT) throw IoErrorFromErrno(errno, alias);
-  if (sys::Link(written.c_str(), alias.c_str()) != 0 && errno != EEXIST) {
-    throw IoErrorFromErrno(errno, alias);
-  }
+  return alias;
 }
 
 void CopyTextLines(const std::string& path, LineFile& page) {
@@ -95,31 +98,35 @@ void CopyTextLines(const std::string& path, LineFile& page) {
 
 void GenerateSite(const std::vector<std::string>& entries, const std::string& inputDir,
                   const Settings& settings) {
-  WriteSavedList(inputDir, entries);
-  WriteFrameset(inputDir, settings);
-  WriteBlankPage(inputDir);
+  sys::AllowManyOpenFiles();  // every page stays open until the site is put in place
+  FolderIndex names;
+  const std::string folder = names.Path(inputDir);
+  WriteSavedList(SavedListFileName(folder), entries);
+  StagedFile frameset = WriteFrameset(folder, settings);
+  StagedFile blank = WriteBlankPage(folder);
 
   int pageCounter = 1;
   bool pageOpen = false;
   LineFile savedList;
-  savedList.OpenRead(SavedListFileName(inputDir));
+  savedList.OpenRead(SavedListFileName(folder));
 
   LineFile menu;
-  menu.OpenWrite(JoinPath(inputDir, "MENU.htm"));
-  LinkMenuAlias(inputDir);
+  menu.OpenStaged(JoinPath(folder, "MENU.htm"));
+  const std::string menuAlias = MenuAliasName(folder);
   WriteHead(menu);
   menu.WriteLine(BodyLine(settings, 0));
 
+  std::vector<StagedFile> pages;
   LineFile page;
   while (!savedList.AtEnd()) {
     const std::string entry = savedList.ReadLine();
     if (IsHeading(entry)) {
       if (pageOpen) {
         WriteClosing(page);
-        page.Close();
+        pages.push_back(page.TakeStaged());
       }
       const std::string number = std::to_string(pageCounter);
-      page.OpenWrite(JoinPath(inputDir, number + ".htm"));
+      page.OpenStaged(JoinPath(folder, number + ".htm"));
       pageOpen = true;
       WriteHead(page);
       page.WriteLine(BodyLine(settings, 5));
@@ -127,20 +134,39 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
                      "</A><BR>");
       ++pageCounter;
     } else if (IsImageEntry(entry)) {
-      // Measured at the very file the page shows: the entry inside the input directory.
-      auto [width, height] = ImageDisplaySize(ExistingNameIgnoringCase(JoinPath(inputDir, entry)),
-                                              entry, settings.ImageLongSide);
-      page.WriteLine("<IMG SRC=\"" + entry + "\" WIDTH=\"" + width + "\" HEIGHT=\"" + height +
-                     "\"><BR>");
+      // Measured at the very file the page shows, the entry inside the input directory, and
+      // named in the page as it is on disk, for browsers and servers that tell letter case
+      // and spellings apart.
+      std::optional<FolderIndex::Entry> file = names.FindIn(folder, entry);
+      if (!file) throw EFOpenError::CannotOpen(entry);
+      auto [width, height] = ImageDisplaySize(file->fsPath, entry, settings.ImageLongSide);
+      page.WriteLine("<IMG SRC=\"" + NameForPages(*file) + "\" WIDTH=\"" + width + "\" HEIGHT=\"" +
+                     height + "\"><BR>");
     } else if (IsTextEntry(entry)) {
-      CopyTextLines(ExistingNameIgnoringCase(JoinPath(inputDir, entry)), page);
+      std::optional<FolderIndex::Entry> file = names.FindIn(folder, entry);
+      if (!file) throw EInOutError(123);  // names no file here: never opened
+      CopyTextLines(file->fsPath, page);
     }
   }
   WriteClosing(page);
-  page.Close();
+  pages.push_back(page.TakeStaged());
   WriteClosing(menu);
-  menu.Close();
+  StagedFile menuFile = menu.TakeStaged();
   savedList.Close();
+
+  // Nothing was put in place until every page was written. The order keeps every link
+  // working should the program die between two renames: the pages first (the menu in place
+  // may name a page number that already shows new content, but never one that is missing),
+  // then the blank page and the menu under both its names, and the frameset that refers to
+  // them last.
+  std::vector<std::pair<const StagedFile*, std::string>> order;
+  order.reserve(pages.size() + 4);
+  for (const StagedFile& p : pages) order.emplace_back(&p, p.FsPath());
+  order.emplace_back(&blank, blank.FsPath());
+  order.emplace_back(&menuFile, menuFile.FsPath());
+  order.emplace_back(&menuFile, menuAlias);
+  order.emplace_back(&frameset, frameset.FsPath());
+  CommitTogether(order);
 }
 
 }  // namespace corvane

@@ -9,8 +9,10 @@
 
 namespace corvane {
 
-// The caller has checked that the first entry is a heading. Raises the error of the first
-// failing file or image; files finished before it stay as written.
+// The caller has checked that the first entry is a heading. The saved list is written
+// first; the pages replace the previous ones together, only once all of them were written.
+// Raises the error of the first failing file or image; the previous pages are then left
+// exactly as they were (the saved list is the new one).
 void GenerateSite(const std::vector<std::string>& entries, const std::string& inputDir,
                   const Settings& settings);
 

@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QVariant>
 
+#include <new>
+
 #include "core/code_page.h"
 #include "core/errors.h"
 #include "form/drag_controller.h"
@@ -45,6 +47,9 @@ void TForm1::ReportCurrentException() noexcept {
       throw;
     } catch (const CorvaneError& e) {
       message = e.Message();
+    } catch (const std::bad_alloc&) {
+      // Whatever ran out of memory has been unwound; nothing of it was put in place.
+      message = Sjis(u8"メモリが不足しています");
     } catch (const std::exception& e) {
       try {
         message = Utf8ToCp932(e.what());
@@ -75,6 +80,14 @@ void TForm1::SetControlText(QLineEdit* edit, const std::string& text) {
   // Show the beginning of a long path, as a field set by the program should.
   edit->setCursorPosition(0);
   RethrowPending();
+}
+
+TForm1::OperationNames::OperationNames(TForm1& form) : form_(form) {
+  if (!form_.names_) form_.names_ = &own_.emplace();
+}
+
+TForm1::OperationNames::~OperationNames() {
+  if (own_) form_.names_ = nullptr;
 }
 
 void TForm1::Button4Click() {

@@ -5,8 +5,10 @@
 
 #include <QWidget>
 #include <exception>
+#include <optional>
 #include <string>
 
+#include "core/folder_index.h"
 #include "core/settings.h"
 
 class QTabWidget;
@@ -28,7 +30,7 @@ class DragController;
 // Program-wide state that lives for the whole run.
 struct ProgramState {
   corvane::Settings Settings;
-  std::string IniDir;
+  std::string IniDir;  // as this file system names it
   std::string DragItem;
   // What the two file dialogs remember between openings (file-system encoding).
   std::string OpenDialog1FileName;
@@ -198,6 +200,24 @@ class TForm1 : public QWidget {
   void NumberFieldChanged(QLineEdit* edit, UpDown* spin, std::string& setting);
   void SpinClicked(UpDown* spin, QLineEdit* edit, std::string& setting);
   void LoadSavedList();
+  std::string WorkDirForDialog();
+
+  // The folder index of the operation now running: the handler an event runs creates it,
+  // and the handlers it sets off by setting a control (Edit1Change) share it, so that an
+  // operation reads a folder at most once.
+  class OperationNames {
+   public:
+    explicit OperationNames(TForm1& form);
+    ~OperationNames();
+    OperationNames(const OperationNames&) = delete;
+    OperationNames& operator=(const OperationNames&) = delete;
+    FolderIndex* operator->() { return form_.names_; }
+
+   private:
+    TForm1& form_;
+    std::optional<FolderIndex> own_;
+  };
+  FolderIndex* names_ = nullptr;
 
   ProgramState& state_;
   PlatformServices& services_;

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "core/code_page.h"
+#include "core/list_entries.h"
 #include "core/paths.h"
 #include "core/saved_list.h"
 #include "form/form1.h"
@@ -13,33 +14,44 @@
 
 namespace corvane {
 
+std::string TForm1::WorkDirForDialog() {
+  OperationNames names(*this);
+  const std::string dir = WithoutTrailingSeparator(state_.Settings.WorkDir);
+  return names->Find(dir).value_or(Cp932ToUtf8(dir));
+}
+
 void TForm1::Button1Click() {
+  OperationNames names(*this);
   // Only the first opening starts in WorkDir; later ones start at the file chosen last.
-  auto chosen = services_.OpenFilesDialog(
-      Cp932ToUtf8(WithoutTrailingSeparator(state_.Settings.WorkDir)), state_.OpenDialog1FileName);
+  auto chosen = services_.OpenFilesDialog(WorkDirForDialog(), state_.OpenDialog1FileName);
   if (!chosen || chosen->empty()) return;
 
-  // Every name is converted before anything changes, so a name CP932 cannot hold leaves
-  // the lists as they were.
-  std::vector<std::string> names;
+  // Every name is converted and checked before anything changes, so a name CP932 or the
+  // saved list cannot hold leaves the lists as they were.
+  std::vector<std::string> entries;
   std::string folder;
   for (const auto& path : *chosen) {
     auto [dir, name] = SplitFolderAndName(FromFsPath(path));
-    if (names.empty()) folder = dir;
-    names.push_back(name);
+    CheckNameFitsInList(name);
+    if (entries.empty()) folder = dir;
+    entries.push_back(name);
   }
   state_.OpenDialog1FileName = chosen->front();
-  if (!folder.empty()) SetCurrentDirectory(folder);
+  // The folder as the dialog named it: its CP932 text may convert back to another spelling.
+  const std::string fsFolder = FsFolderOf(chosen->front());
+  if (!fsFolder.empty()) SetCurrentDirectory(fsFolder);
 
-  ListBox1->Assign(names);
+  ListBox1->Assign(entries);
   SetControlText(Edit1, folder);
   ListBox2->Clear();
   Button9->hide();
 }
 
 void TForm1::Edit1Change() {
+  OperationNames names(*this);
   Button3->show();
-  bool saved = IsExistingFile(SavedListFileName(ControlText(Edit1)));
+  const std::optional<std::string> file = names->Find(SavedListFileName(ControlText(Edit1)));
+  const bool saved = file && IsExistingFile(*file);
   Button8->setVisible(saved);
   Button11->setVisible(saved);
 }

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/folder_index.h"
 #include "core/list_entries.h"
 #include "core/name_index.h"
 #include "core/saved_list.h"
@@ -13,7 +14,9 @@
 namespace corvane {
 
 void TForm1::LoadSavedList() {
-  ReadSavedList(ControlText(Edit1), [this](std::string entry) { ListBox2->Insert(-1, entry); });
+  OperationNames names(*this);
+  ReadSavedList(names->Path(SavedListFileName(ControlText(Edit1))),
+                [this](std::string entry) { ListBox2->Insert(-1, entry); });
 }
 
 void TForm1::Button11Click() {

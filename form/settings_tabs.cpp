@@ -7,6 +7,7 @@
 
 #include "core/code_page.h"
 #include "core/colour_names.h"
+#include "core/list_entries.h"
 #include "core/paths.h"
 #include "core/settings.h"
 #include "core/text_to_integer.h"
@@ -119,16 +120,18 @@ void TForm1::RadioGroup1Click() {
 }
 
 void TForm1::Button6Click() {
+  OperationNames names(*this);
   Settings& s = state_.Settings;
-  auto chosen = services_.OpenDirDialog(Cp932ToUtf8(WithoutTrailingSeparator(s.WorkDir)),
-                                        state_.OpenDialog2FileName);
+  auto chosen = services_.OpenDirDialog(WorkDirForDialog(), state_.OpenDialog2FileName);
   if (!chosen) return;
   const std::string full = FromFsPath(*chosen);
-  state_.OpenDialog2FileName = *chosen;
-  SetCurrentDirectory(SplitFolderAndName(full).first);
   // The name field normally still says "dir": dropping "/dir" leaves the folder. The root
   // leaves nothing, which would name no folder at all, so it stays "/".
   std::string folder = full.size() > 4 ? full.substr(0, full.size() - 4) : std::string("/");
+  // The settings file keeps the working directory on one line.
+  CheckNameFitsInList(folder);
+  state_.OpenDialog2FileName = *chosen;
+  SetCurrentDirectory(FsFolderOf(*chosen));
   SetControlText(Edit4, folder);
   s.WorkDir = ControlText(Edit4);
   SetControlText(Edit1, s.WorkDir);

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "core/colour_names.h"
+#include "core/errors.h"
 #include "core/paths.h"
 #include "core/settings.h"
 #include "core/text_to_integer.h"
@@ -17,11 +18,19 @@
 namespace corvane {
 
 void TForm1::FormCreate() {
+  OperationNames names(*this);
   Settings& s = state_.Settings;
   SetDefaultSettings(s);
 
+  // The settings folder is the start folder as the system names it, so that saves reach
+  // it whatever its name and wherever the dialogs move the current directory later.
   state_.IniDir = CurrentDirectory();
-  s.WorkDir = CurrentDirectory();
+  try {
+    s.WorkDir = FromFsPath(state_.IniDir);
+  } catch (const EEncodingError&) {
+    // Said once; start-up goes on, and WorkDir stays as the settings file has it.
+    ReportCurrentException();
+  }
 
   // A first start leaves a complete settings file behind.
   if (IsExistingFile(SettingsFileName(state_.IniDir))) {

@@ -73,6 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (fromFile.size) {
     FUZZ_CHECK(fromFile.size->width == fromMemory.size->width);
     FUZZ_CHECK(fromFile.size->height == fromMemory.size->height);
+    FUZZ_CHECK(fromFile.size->orientation == fromMemory.size->orientation);
+    FUZZ_CHECK(fromFile.size->orientation >= 1 && fromFile.size->orientation <= 8);
     // An empty file is 0 x 0; a header the decoder accepts never has a zero side.
     if (size == 0) {
       FUZZ_CHECK(fromFile.size->width == 0 && fromFile.size->height == 0);

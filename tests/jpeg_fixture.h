@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -31,6 +32,10 @@ struct JpegOptions {
   // Sizes of APP1 blocks written after SOI (and JFIF) and before the tables and frame header,
   // like the metadata cameras store there. At most 65533 bytes each.
   std::vector<std::size_t> app1Sizes = {};
+  // APP1 payloads written as they are, before the blocks of app1Sizes (an EXIF block, say).
+  std::vector<std::string> app1Payloads = {};
+  // Paints pixel (x, y): `components` samples. Unset: the gradient above.
+  std::function<void(int x, int y, JSAMPLE* samples)> paint = {};
 };
 
 // The encoded file. The compressor's default error handler ends the process on a bad option,
@@ -56,6 +61,10 @@ inline std::string EncodeJpeg(const JpegOptions& o) {
   if (o.progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
 
+  for (const std::string& payload : o.app1Payloads) {
+    jpeg_write_marker(&cinfo, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(payload.data()),
+                      static_cast<unsigned int>(payload.size()));
+  }
   for (std::size_t i = 0; i < o.app1Sizes.size(); ++i) {
     std::string block(o.app1Sizes[i], '\0');
     // Recognisable content, never a marker byte that matters: the library skips it whole.
@@ -69,6 +78,10 @@ inline std::string EncodeJpeg(const JpegOptions& o) {
   while (cinfo.next_scanline < cinfo.image_height) {
     const int y = static_cast<int>(cinfo.next_scanline);
     for (int x = 0; x < o.width; ++x) {
+      if (o.paint) {
+        o.paint(x, y, &row[static_cast<std::size_t>(x) * o.components]);
+        continue;
+      }
       for (int c = 0; c < o.components; ++c) {
         int v = (x * 255 / o.width + y * 255 / o.height + c * 64) % 256;
         if (o.noise > 0) v += static_cast<int>(rng() % (2 * o.noise + 1)) - o.noise;
@@ -85,6 +98,60 @@ inline std::string EncodeJpeg(const JpegOptions& o) {
   jpeg_destroy_compress(&cinfo);
   std::free(out);
   return bytes;
+}
+
+// An EXIF APP1 payload whose IFD0 holds `entries` (tag, type, count, value) in the byte
+// order given, IFD0 right after the TIFF header as cameras write it. SHORT values sit in the
+// first two bytes of the value field.
+struct ExifEntry {
+  std::uint16_t tag, type;
+  std::uint32_t count, value;
+};
+inline std::string ExifPayload(const std::vector<ExifEntry>& entries, bool bigEndian = false) {
+  std::string out("Exif\0\0", 6);
+  auto put16 = [&](std::uint32_t v) {
+    if (bigEndian) {
+      out += static_cast<char>(v >> 8 & 0xFF);
+      out += static_cast<char>(v & 0xFF);
+    } else {
+      out += static_cast<char>(v & 0xFF);
+      out += static_cast<char>(v >> 8 & 0xFF);
+    }
+  };
+  auto put32 = [&](std::uint32_t v) {
+    if (bigEndian) {
+      put16(v >> 16);
+      put16(v & 0xFFFF);
+    } else {
+      put16(v & 0xFFFF);
+      put16(v >> 16);
+    }
+  };
+  out += bigEndian ? "MM" : "II";
+  put16(42);
+  put32(8);
+  put16(static_cast<std::uint32_t>(entries.size()));
+  for (const ExifEntry& e : entries) {
+    put16(e.tag);
+    put16(e.type);
+    put32(e.count);
+    if (e.type == 3 && e.count == 1) {
+      put16(e.value);
+      put16(0);
+    } else {
+      put32(e.value);
+    }
+  }
+  put32(0);  // no next IFD
+  return out;
+}
+
+inline std::string OrientationPayload(int orientation, bool bigEndian = false) {
+  // Make and Model before it, as cameras write them (sorted by tag).
+  return ExifPayload({{0x010F, 2, 4, 0},
+                      {0x0110, 2, 4, 0},
+                      {0x0112, 3, 1, static_cast<std::uint32_t>(orientation)}},
+                     bigEndian);
 }
 
 // Offset of the frame header marker (0xFF, SOFn) found by walking the marker segments from

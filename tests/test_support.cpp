@@ -63,9 +63,11 @@ namespace corvane::testing {
 ScopedFault::ScopedFault(int nth, int err) {
   auto calls = calls_;
   auto fired = fired_;
-  sys::SetFaultHook([=](sys::Call) {
+  auto firedCall = firedCall_;
+  sys::SetFaultHook([=](sys::Call call) {
     if (++*calls == nth) {
       *fired = true;
+      *firedCall = call;
       return err;
     }
     return 0;
@@ -75,9 +77,11 @@ ScopedFault::ScopedFault(int nth, int err) {
 ScopedFault::ScopedFault(sys::Call only, int nth, int err) {
   auto calls = calls_;
   auto fired = fired_;
+  auto firedCall = firedCall_;
   sys::SetFaultHook([=](sys::Call call) {
     if (call == only && ++*calls == nth) {
       *fired = true;
+      *firedCall = call;
       return err;
     }
     return 0;

@@ -53,10 +53,13 @@ class ScopedFault {
   ~ScopedFault();
   int Calls() const { return *calls_; }
   bool Fired() const { return *fired_; }
+  // The kind of call that was failed (meaningful once Fired()).
+  sys::Call FiredCall() const { return *firedCall_; }
 
  private:
   std::shared_ptr<int> calls_ = std::make_shared<int>(0);
   std::shared_ptr<bool> fired_ = std::make_shared<bool>(false);
+  std::shared_ptr<sys::Call> firedCall_ = std::make_shared<sys::Call>(sys::Call::Open);
 };
 
 }  // namespace corvane::testing

@@ -156,7 +156,7 @@ TEST(ImageDisplaySize, JapaneseFileName) {
   TempDir dir;
   const std::string name = S(u8"写真ソ.jpg");  // ソ has '\' as its trail byte
   testing::WriteFile(dir / reinterpret_cast<const char*>(u8"写真ソ.jpg"), JpegOfSize(1920, 1080));
-  EXPECT_EQ(ImageDisplaySize(dir.Path() + "/" + name, name, "600"),
+  EXPECT_EQ(ImageDisplaySize(dir / reinterpret_cast<const char*>(u8"写真ソ.jpg"), name, "600"),
             std::make_pair(std::string("600"), std::string("337")));
 }
 

@@ -24,17 +24,18 @@ using testing::JpegOptions;
 struct Outcome {
   std::uint32_t width = 0, height = 0;
   int code = -1;  // -1: measured
+  int orientation = 1;
   bool operator==(const Outcome&) const = default;
 };
 std::ostream& operator<<(std::ostream& os, const Outcome& o) {
-  return os << o.width << "x" << o.height << " code " << o.code;
+  return os << o.width << "x" << o.height << " code " << o.code << " orientation " << o.orientation;
 }
 
 template <typename Read>
 Outcome Measure(Read read) {
   try {
     JpegSize s = read();
-    return {s.width, s.height, -1};
+    return {s.width, s.height, -1, s.orientation};
   } catch (const EJPEG& e) {
     EXPECT_EQ(e.Message().rfind(testing::S(u8"JPEG エラー #"), 0), 0u) << e.Message();
     return {0, 0, e.MessageCode()};
@@ -139,15 +140,16 @@ TEST(JpegHeader, RejectedHeadersGiveTheLibraryCode) {
 }
 
 // The file source must hand the library exactly the stream the memory source does, fake
-// end markers after a truncation and skips past the end included: cut and damage files at
-// many places and compare.
+// end markers after a truncation and skips past the end included, also where the EXIF
+// orientation is read: cut and damage files at many places and compare.
 TEST(JpegHeader, FileAndMemorySourcesAgreeOnDamagedFiles) {
   std::mt19937 rng(3);
   int failures = 0;
   for (const JpegOptions& options :
        {JpegOptions{.width = 40, .height = 30, .app1Sizes = {5000, 333}},
         JpegOptions{.width = 40, .height = 30, .progressive = true, .app1Sizes = {2999}},
-        JpegOptions{.width = 8, .height = 8, .components = 4, .arithmetic = true}}) {
+        JpegOptions{.width = 8, .height = 8, .components = 4, .arithmetic = true},
+        JpegOptions{.width = 40, .height = 30, .app1Payloads = {testing::OrientationPayload(7)}}}) {
     const std::string good = EncodeJpeg(options);
     const std::size_t headerEnd = good.size() / 2;  // well past the scan header
     for (std::size_t cut = 1; cut < headerEnd; cut += cut < 2048 ? 1 : 7) {

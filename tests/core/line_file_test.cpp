@@ -95,7 +95,7 @@ TEST(LineFileWrite, EveryLineEndsInCrLfAndReplacesTheOldContent) {
   TempDir dir;
   testing::WriteFile(dir / "f.txt", std::string(1000, 'o'));
   LineFile file;
-  file.OpenWrite(dir / "f.txt");
+  file.OpenReplace(dir / "f.txt");
   std::string line200(200, 'q');
   file.WriteLine("a");
   file.WriteLine("");
@@ -104,39 +104,40 @@ TEST(LineFileWrite, EveryLineEndsInCrLfAndReplacesTheOldContent) {
   EXPECT_EQ(testing::ReadFile(dir / "f.txt"), "a\r\n\r\n" + line200 + "\r\n");
 
   LineFile empty;
-  empty.OpenWrite(dir / "f.txt");
+  empty.OpenReplace(dir / "f.txt");
   empty.Close();
   EXPECT_EQ(testing::ReadFile(dir / "f.txt"), "");
 }
 
-TEST(LineFileWrite, BytesReachTheFileIn128ByteBlocks) {
+TEST(LineFileWrite, NothingReachesTheNameBeforeClose) {
   TempDir dir;
+  testing::WriteFile(dir / "f.txt", "old\r\n");
   LineFile file;
-  file.OpenWrite(dir / "f.txt");
-  file.WriteLine(std::string(100, 'a'));  // 102 bytes: still buffered
-  EXPECT_EQ(testing::ReadFile(dir / "f.txt").size(), 0u);
-  file.WriteLine(std::string(100, 'b'));  // 204 bytes: one block written
-  EXPECT_EQ(testing::ReadFile(dir / "f.txt").size(), 128u);
+  file.OpenReplace(dir / "f.txt");
+  // More than one buffer's worth, so some of it has been written somewhere already.
+  const std::string line(3 * LineFile::kBufferSize, 'a');
+  file.WriteLine(line);
+  EXPECT_EQ(testing::ReadFile(dir / "f.txt"), "old\r\n");
   file.Close();
-  EXPECT_EQ(testing::ReadFile(dir / "f.txt").size(), 204u);
+  EXPECT_EQ(testing::ReadFile(dir / "f.txt"), line + "\r\n");
 }
 
 TEST(LineFileErrors, OpenFailuresCarryTheProgramsCodesAndMessages) {
   TempDir dir;
+  const int fds = testing::OpenDescriptorCount();
   LineFile f;
   EXPECT_EQ(CodeOf([&] { f.OpenRead(dir / "missing.txt"); }), 2);
   EXPECT_EQ(CodeOf([&] { f.OpenRead(dir / "no/such/folder.txt"); }), 3);
-  EXPECT_EQ(CodeOf([&] { f.OpenWrite(dir / "no/folder.txt"); }), 3);
+  EXPECT_EQ(CodeOf([&] { f.OpenReplace(dir / "no/folder.txt"); }), 3);
   ::mkdir((dir / "x.txt").c_str(), 0777);
   EXPECT_EQ(CodeOf([&] { f.OpenRead(dir / "x.txt"); }), 5);
-  EXPECT_EQ(CodeOf([&] { f.OpenWrite(dir / "x.txt"); }), 5);
+  EXPECT_EQ(CodeOf([&] { f.OpenReplace(dir / "x.txt"); }), 5);
   // No write permission bits: refused even for root, who could otherwise write it.
   testing::WriteFile(dir / "ro.txt", "keep\r\n");
   ::chmod((dir / "ro.txt").c_str(), 0444);
-  EXPECT_EQ(CodeOf([&] { f.OpenWrite(dir / "ro.txt"); }), 5);
   EXPECT_EQ(CodeOf([&] { f.OpenReplace(dir / "ro.txt"); }), 5);
   EXPECT_EQ(testing::ReadFile(dir / "ro.txt"), "keep\r\n");
-  EXPECT_FALSE(f.IsOpen());
+  EXPECT_EQ(testing::OpenDescriptorCount(), fds);
 
   try {
     f.OpenRead(dir / "missing.txt");
@@ -159,16 +160,16 @@ TEST(LineFileErrors, SharingRulesHoldWithinOneProgram) {
     LineFile reader, secondReader, writer;
     reader.OpenRead(dir / "f.txt");
     EXPECT_NO_THROW(secondReader.OpenRead(dir / "f.txt"));
-    EXPECT_EQ(CodeOf([&] { writer.OpenWrite(dir / "f.txt"); }), 32);
+    EXPECT_EQ(CodeOf([&] { writer.OpenReplace(dir / "f.txt"); }), 32);
     EXPECT_EQ(CodeOf([&] { writer.OpenReplace(dir / "f.txt"); }), 32);
     EXPECT_EQ(testing::ReadFile(dir / "f.txt"), "a\r\n");
   }
   {
     LineFile writer, other;
-    writer.OpenWrite(dir / "f.txt");
+    writer.OpenReplace(dir / "f.txt");
     EXPECT_EQ(CodeOf([&] { other.OpenRead(dir / "f.txt"); }), 32);
     try {
-      other.OpenWrite(dir / "f.txt");
+      other.OpenReplace(dir / "f.txt");
       FAIL();
     } catch (const EInOutError& e) {
       EXPECT_EQ(ErrorReportText(e.Message()), S(u8"I/O エラー (32)"));
@@ -176,7 +177,7 @@ TEST(LineFileErrors, SharingRulesHoldWithinOneProgram) {
   }
   // Once the holders are gone (closed by their destructors), the file opens again.
   LineFile writer;
-  EXPECT_NO_THROW(writer.OpenWrite(dir / "f.txt"));
+  EXPECT_NO_THROW(writer.OpenReplace(dir / "f.txt"));
 }
 
 TEST(LineFileErrors, AnErrnoOutsideTheTableKeepsItsOwnNumber) {
@@ -201,7 +202,7 @@ TEST(LineFileReplace, TheOldFileStaysWholeUntilTheNewOneIsComplete) {
   ::chmod((dir / "list.cvn").c_str(), 0640);
   const int fds = testing::OpenDescriptorCount();
 
-  for (sys::Call call : {sys::Call::Write, sys::Call::Fsync, sys::Call::Close, sys::Call::Rename}) {
+  for (sys::Call call : {sys::Call::Write, sys::Call::Fsync, sys::Call::Link, sys::Call::Rename}) {
     for (int err : {EIO, ENOSPC}) {
       {
         testing::ScopedFault fault(call, 1, err);

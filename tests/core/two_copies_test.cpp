@@ -90,7 +90,7 @@ TEST(TwoCopies, GenerationWhileTheOtherReadsTheSavedList) {
     EXPECT_EQ(ReadFile(dir / "files.cvn"), before);
     // Reading alongside is allowed.
     std::vector<std::string> lines;
-    ReadSavedList(dir.Path(), [&](std::string l) { lines.push_back(l); });
+    ReadSavedList(SavedListFileName(dir.Path()), [&](std::string l) { lines.push_back(l); });
     EXPECT_EQ(lines, std::vector<std::string>{"-----old-----"});
   }
   GenerateSite({"-----new-----"}, dir.Path(), s);
@@ -104,7 +104,8 @@ TEST(TwoCopies, ReadingOrGeneratingWhileTheOtherWritesTheSavedList) {
   GenerateSite({"-----old-----"}, dir.Path(), s);
   {
     OtherCopy other(dir / "files.cvn", OtherCopy::Mode::Writing);
-    EXPECT_EQ(CodeOf([&] { ReadSavedList(dir.Path(), [](std::string) {}); }), 32);
+    EXPECT_EQ(CodeOf([&] { ReadSavedList(SavedListFileName(dir.Path()), [](std::string) {}); }),
+              32);
     EXPECT_EQ(CodeOf([&] { GenerateSite({"-----new-----"}, dir.Path(), s); }), 32);
     EXPECT_EQ(ReadFile(dir / "files.cvn"), "-----old-----\r\n");
   }

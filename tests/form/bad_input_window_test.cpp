@@ -2,6 +2,7 @@
 // cannot be held: the program keeps every byte it was given, or refuses with a message.
 
 #include <chrono>
+#include <new>
 
 #include "tests/form/form_fixture.h"
 
@@ -9,6 +10,27 @@ namespace corvane::testing {
 namespace {
 
 class BadInputWindowTest : public FormTest {};
+
+TEST_F(BadInputWindowTest, RunningOutOfMemoryIsReportedAndNothingIsWritten) {
+  Start();
+  WriteFile(dir / "a.txt", "text\r\n");
+  form->ListBox2->SetEntries({"-----A-----", "a.txt"});
+  sys::SetFaultHook([](sys::Call call) -> int {
+    if (call == sys::Call::Read) throw std::bad_alloc();  // as a huge text would
+    return 0;
+  });
+  form->Guarded([&] { form->Button3Click(); });
+  sys::SetFaultHook(nullptr);
+  ASSERT_EQ(services.errors.size(), 1u);
+  EXPECT_EQ(services.errors[0], S(u8"メモリが不足しています."));
+  EXPECT_TRUE(services.infos.empty());
+  EXPECT_FALSE(Exists(dir / "CASE.HTM"));
+  EXPECT_FALSE(Exists(dir / "1.htm"));
+  // The window carries on.
+  form->Guarded([&] { form->Button3Click(); });
+  EXPECT_EQ(services.infos, std::vector<std::string>{S(u8"ＨＴＭＬ作成しました")});
+  EXPECT_TRUE(Exists(dir / "1.htm"));
+}
 
 TEST_F(BadInputWindowTest, OddSavedListsComeBackByteForByte) {
   Start();

@@ -2,6 +2,7 @@
 // the controls (running their change handlers), and the state left when it fails part-way.
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -170,6 +171,17 @@ TEST_F(StartupTest, AFolderNamedLikeTheSettingsFileFailsTheSave) {
   Start();
   ASSERT_EQ(services.errors.size(), 1u);
   EXPECT_EQ(services.errors[0], S(u8"ファイルへのアクセスが拒否されました."));
+  ExpectNoControlFilled();
+}
+
+TEST_F(StartupTest, APipeNamedLikeTheSettingsFileIsAnErrorNotAHang) {
+  ASSERT_EQ(::mkfifo((dir / "corvane.INI").c_str(), 0644), 0);
+  ::alarm(20);  // a hang ends the test run instead of stalling it
+  Start();
+  ::alarm(0);
+  ASSERT_EQ(services.errors.size(), 1u);
+  EXPECT_EQ(services.errors[0], S(u8"ファイルへのアクセスが拒否されました."));
+  EXPECT_EQ(state.Settings.MenuWidth, "200");
   ExpectNoControlFilled();
 }
 

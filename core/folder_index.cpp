@@ -1,0 +1,133 @@
+#include "core/folder_index.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <vector>
+
+#include "core/byte_text.h"
+#include "core/code_page.h"
+#include "core/errors.h"
+#include "core/file_system.h"
+#include "core/paths.h"
+
+namespace corvane {
+namespace {
+
+// The plain conversion; nullopt for bytes that cannot name a file at all.
+std::optional<std::string> PlainFsName(std::string_view cp932) {
+  if (cp932.find('\0') != std::string_view::npos) return std::nullopt;
+  try {
+    return ToFsPath(cp932);
+  } catch (const EEncodingError&) {
+    return std::nullopt;
+  }
+}
+
+bool Exists(const std::string& fsPath) {
+  struct stat st;
+  return sys::Stat(fsPath.c_str(), &st) == 0;
+}
+
+template <typename Map, typename Key, typename Value>
+void KeepFirstInByteOrder(Map& map, Key&& key, const Value& value) {
+  auto [it, inserted] = map.try_emplace(std::forward<Key>(key), value);
+  if (!inserted && value.fsName < it->second.fsName) it->second = value;
+}
+
+}  // namespace
+
+std::optional<std::string> FolderIndex::Find(std::string_view cp932Path) {
+  std::optional<std::string> plain = PlainFsName(cp932Path);
+  if (!plain || plain->empty() || Exists(*plain)) return plain;
+
+  // A folder text ends in '/' (never a trail byte): look for the folder itself.
+  std::string_view path = cp932Path;
+  bool trailingSeparator = false;
+  while (path.size() > 1 && path.back() == '/') {
+    path.remove_suffix(1);
+    trailingSeparator = true;
+  }
+  auto [folder, name] = SplitFolderAndName(path);
+  if (name.empty()) return plain;
+  std::optional<std::string> fsFolder = FindFolder(folder);
+  std::optional<Entry> entry = fsFolder ? FindIn(*fsFolder, name) : std::nullopt;
+  if (!entry) return plain;
+  return trailingSeparator ? entry->fsPath + "/" : entry->fsPath;
+}
+
+std::string FolderIndex::Path(std::string_view cp932Path) {
+  std::optional<std::string> found = Find(cp932Path);
+  if (!found) throw EInOutError(123);
+  return *found;
+}
+
+std::optional<std::string> FolderIndex::FindFolder(std::string_view cp932Folder) {
+  if (cp932Folder.empty()) return std::string();
+  std::string key(cp932Folder);
+  if (auto it = folders_.find(key); it != folders_.end()) return it->second;
+  std::optional<std::string> found = Find(cp932Folder);
+  if (found) folders_.emplace(std::move(key), *found);
+  return found;
+}
+
+std::optional<FolderIndex::Entry> FolderIndex::FindIn(const std::string& fsFolder,
+                                                      std::string_view cp932Name) {
+  if (cp932Name.empty() || cp932Name.find('/') != std::string_view::npos) return std::nullopt;
+  std::optional<std::string> plainName = PlainFsName(cp932Name);
+  if (!plainName) return std::nullopt;
+  Entry plain{JoinPath(fsFolder, *plainName), std::string(cp932Name), *plainName};
+  if (Exists(plain.fsPath)) return plain;
+
+  const Listing& listing = ListingOf(fsFolder);
+  auto hit = listing.exact.find(plain.name);
+  if (hit == listing.exact.end()) {
+    hit = listing.folded.find(FoldCase(cp932Name));
+    if (hit == listing.folded.end()) return plain;
+  }
+  return Entry{JoinPath(fsFolder, hit->second.fsName), hit->second.name, hit->second.fsName};
+}
+
+const FolderIndex::Listing& FolderIndex::ListingOf(const std::string& fsFolder) {
+  auto [it, inserted] = listings_.try_emplace(fsFolder);
+  Listing& listing = it->second;
+  if (!inserted) return listing;
+  std::vector<std::string> fsNames;
+  // A folder that cannot be read holds nothing to find: the plain name is used, and
+  // opening it reports the error.
+  sys::FileHandle dir =
+      sys::OpenHandle(fsFolder.empty() ? "." : fsFolder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (!dir || sys::ReadDirectory(dir.Get(), fsNames) != 0) return listing;
+  dir.Close();
+  for (std::string& fsName : fsNames) {
+    OnDisk onDisk;
+    try {
+      onDisk.name = FromFsPath(fsName);
+    } catch (const EEncodingError&) {
+      continue;  // a name CP932 cannot hold can equal no CP932 name
+    }
+    onDisk.fsName = std::move(fsName);
+    KeepFirstInByteOrder(listing.folded, FoldCase(onDisk.name), onDisk);
+    KeepFirstInByteOrder(listing.exact, onDisk.name, onDisk);
+  }
+  return listing;
+}
+
+std::string NameForPages(const FolderIndex::Entry& file) {
+  if (ToFsPath(file.name) == file.fsName) return file.name;
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : file.fsName) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+        c == '.' || c == '_' || c == '~') {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 0x0F];
+    }
+  }
+  return out;
+}
+
+}  // namespace corvane

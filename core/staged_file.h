@@ -1,0 +1,63 @@
+#pragma once
+// New content for a file of the folder, written where nobody sees it and put in place by
+// rename only when complete, so that a reader finds the old file or the new one, never a
+// part, and a failure anywhere leaves the old one as it was.
+//
+// The content goes to an unnamed temporary file (O_TMPFILE) in the file's own folder: a
+// process killed while writing leaves nothing at all. Only while it is put in place does it
+// carry a name of its own (".corvane-*.tmp", linked, then renamed over the final name), and
+// a kill in that short window is what the sweep of stale temporaries at the next save
+// clears up. Every temporary holds a write lock from before it has a name until it is gone,
+// so the sweep tells a live one (locked, by this or another running copy) from one a killed
+// process left (unlocked). On a file system without unnamed files the temporary is named
+// from the start and locked at once.
+//
+// Whatever is at the final name is replaced, never written through: a symbolic link or a
+// hard link to a file elsewhere, a pipe. A regular file there is locked while its
+// replacement is written (code 32 for a copy that holds it) and passes its permission bits
+// on; a folder there, or a file with no write permission bits, is refused with code 5.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/file_system.h"
+
+namespace corvane {
+
+class StagedFile {
+ public:
+  explicit StagedFile(const std::string& fsPath);
+  ~StagedFile();
+  StagedFile(StagedFile&& other) noexcept;
+  StagedFile& operator=(StagedFile&&) = delete;
+  StagedFile(const StagedFile&) = delete;
+  StagedFile& operator=(const StagedFile&) = delete;
+
+  int Fd() const { return data_.Get(); }
+  const std::string& FsPath() const { return fsPath_; }
+  // Flushes the content to disk: what is put in place must survive a power cut.
+  void Finish();
+  // Puts this file in place on its own.
+  void Commit();
+
+ private:
+  friend void CommitTogether(const std::vector<std::pair<const StagedFile*, std::string>>&);
+  int LinkAs(const std::string& name) const;
+
+  std::string fsPath_;
+  sys::FileHandle lock_;   // the file now at fsPath_, if a regular file
+  sys::FileHandle data_;   // the new content
+  std::string namedTemp_;  // only where the file system has no unnamed files
+};
+
+// Puts each staged file in place under the name paired with it (a file may be given more
+// than one name), in the order given. All or nothing: when one fails, the names already
+// replaced get their previous files back and the error is raised.
+void CommitTogether(const std::vector<std::pair<const StagedFile*, std::string>>& placements);
+
+// Removes the temporaries a killed process left in the folder (never a live one).
+// Best effort: a failure here only leaves them for the next time.
+void RemoveStaleTemporaries(const std::string& fsFolder);
+
+}  // namespace corvane
