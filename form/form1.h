@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/settings.h"
+#include "form/drag_controller.h"
 
 class QTabWidget;
 class QLineEdit;
@@ -34,8 +35,6 @@ struct ProgramState {
   std::string OpenDialog1FileName;
   std::string OpenDialog2FileName = "dir";
 };
-
-enum class DragState { Enter, Move, Leave };
 
 class TForm1 : public QWidget {
   Q_OBJECT
