@@ -6,6 +6,7 @@
 #include "form/application_setup.h"
 #include "form/font_check.h"
 #include "form/form1.h"
+#include "form/form1_geometry.h"
 #include "widgets/window_frame.h"
 
 int main(int argc, char** argv) {
@@ -18,8 +19,8 @@ int main(int argc, char** argv) {
   corvane::TForm1 form(state, services);
   form.Guarded([&] { form.FormCreate(); });
   // The frame is known only once the window is shown (and only under a window manager):
-  // then the client shrinks so that the outer size stays 640 x 480, and it is centred.
-  corvane::KeepOuterSizeCentred(form, QSize(640, 480));
+  // then the client shrinks so that the outer size stays as designed, and it is centred.
+  corvane::KeepOuterSizeCentred(form, corvane::kWindowSize);
   form.show();
   return QApplication::exec();
 }

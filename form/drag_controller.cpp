@@ -63,20 +63,19 @@ bool DragController::OverWindow(const QPoint& global) const {
   return form_.isVisible() && form_.frameGeometry().contains(global);
 }
 
-void DragController::Notify(ListBox* list, const QPoint& client, int state) {
+void DragController::Notify(ListBox* list, const QPoint& client, DragState state) {
   bool accept = false;
-  auto ds = static_cast<DragState>(state);
   if (observer) {
-    observer({ds == DragState::Enter  ? Call::Enter
-              : ds == DragState::Move ? Call::Move
-                                      : Call::Leave,
+    observer({state == DragState::Enter  ? Call::Enter
+              : state == DragState::Move ? Call::Move
+                                         : Call::Leave,
               list, nullptr, client});
   }
   form_.Guarded([&] {
     if (list == form_.ListBox1) {
-      form_.ListBox1DragOver(source_, client.x(), client.y(), ds, accept);
+      form_.ListBox1DragOver(source_, client.x(), client.y(), state, accept);
     } else {
-      form_.ListBox2DragOver(source_, client.x(), client.y(), ds, accept);
+      form_.ListBox2DragOver(source_, client.x(), client.y(), state, accept);
     }
   });
   accepted_ = accept;
@@ -86,13 +85,13 @@ void DragController::MoveTo(const QPoint& global) {
   at_ = global;
   ListBox* list = ListAt(global);
   if (list != over_) {
-    if (over_) Notify(over_, over_->viewport()->mapFromGlobal(global), int(DragState::Leave));
+    if (over_) Notify(over_, over_->viewport()->mapFromGlobal(global), DragState::Leave);
     if (!Active()) return;
     over_ = list;
-    if (list) Notify(list, list->viewport()->mapFromGlobal(global), int(DragState::Enter));
+    if (list) Notify(list, list->viewport()->mapFromGlobal(global), DragState::Enter);
     if (!Active()) return;
   }
-  if (list) Notify(list, list->viewport()->mapFromGlobal(global), int(DragState::Move));
+  if (list) Notify(list, list->viewport()->mapFromGlobal(global), DragState::Move);
   if (!Active()) return;
   QApplication::changeOverrideCursor(list && accepted_ ? Qt::DragMoveCursor : Qt::ForbiddenCursor);
 }
@@ -129,7 +128,7 @@ void DragController::Release(const QPoint& global) {
   if (global != at_) MoveTo(global);
   if (!Active()) return;
   ListBox* target = over_ && accepted_ ? over_ : nullptr;
-  if (over_) Notify(over_, over_->viewport()->mapFromGlobal(global), int(DragState::Leave));
+  if (over_) Notify(over_, over_->viewport()->mapFromGlobal(global), DragState::Leave);
   if (!Active()) return;
   if (target) {
     QPoint client = target->viewport()->mapFromGlobal(global);
@@ -142,7 +141,7 @@ void DragController::Release(const QPoint& global) {
 }
 
 void DragController::Escape(const QPoint& global) {
-  if (over_) Notify(over_, over_->viewport()->mapFromGlobal(global), int(DragState::Leave));
+  if (over_) Notify(over_, over_->viewport()->mapFromGlobal(global), DragState::Leave);
   if (!Active()) return;
   End(nullptr, OverWindow(global) ? QPoint(0, 0) : global);
 }

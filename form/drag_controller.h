@@ -15,6 +15,10 @@ namespace corvane {
 class ListBox;
 class TForm1;
 
+// Where the pointer is with respect to the list being told: just come in, moving within,
+// just gone out.
+enum class DragState { Enter, Move, Leave };
+
 class DragController : public QObject {
   Q_OBJECT
 
@@ -50,7 +54,7 @@ class DragController : public QObject {
   void MoveTo(const QPoint& global);
   void Release(const QPoint& global);
   void Escape(const QPoint& global);
-  void Notify(ListBox* list, const QPoint& client, int state);
+  void Notify(ListBox* list, const QPoint& client, DragState state);
   void Drop(ListBox* list, const QPoint& client);
   void End(ListBox* target, const QPoint& position);
   void Stop();

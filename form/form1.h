@@ -10,6 +10,7 @@
 
 #include "core/folder_index.h"
 #include "core/settings.h"
+#include "form/drag_controller.h"
 
 class QTabWidget;
 class QLineEdit;
@@ -36,8 +37,6 @@ struct ProgramState {
   std::string OpenDialog1FileName;
   std::string OpenDialog2FileName = "dir";
 };
-
-enum class DragState { Enter, Move, Leave };
 
 class TForm1 : public QWidget {
   Q_OBJECT

@@ -1,4 +1,4 @@
-// The main window's controls: every one at its fixed pixel position, with its caption and
+// The main window's controls, each placed and captioned from the geometry table, with its
 // initial state. Events are bound elsewhere (form1_wiring.cpp).
 
 #include <QComboBox>
@@ -16,9 +16,12 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <stdexcept>
+#include <string_view>
 
 #include "core/colour_names.h"
 #include "form/form1.h"
+#include "form/form1_geometry.h"
 #include "widgets/list_box.h"
 #include "widgets/qt_text.h"
 #include "widgets/radio_group.h"
@@ -41,7 +44,6 @@ constexpr QColor kNavy(0, 0, 128);
 // Every tab is the same width, whatever its caption.
 class FixedWidthTabBar : public QTabBar {
  public:
-  static constexpr int kTabWidth = 150;
   using QTabBar::QTabBar;
 
  protected:
@@ -74,36 +76,53 @@ class FixedRowDelegate : public QStyledItemDelegate {
   int height_;
 };
 
-// Palette swatch positions within Panel1, in the order of the colour table: two rows of
-// eight, the first starting a pixel further right than the second.
-// clang-format off
-constexpr std::array<QPoint, 16> kSwatchPositions{{
-    {9, 8},  {24, 8},  {40, 8},  {56, 8},  {72, 8},  {88, 8},  {104, 8},  {120, 8},
-    {8, 24}, {24, 24}, {40, 24}, {56, 24}, {72, 24}, {88, 24}, {104, 24}, {120, 24},
-}};
-// clang-format on
-constexpr int kSwatchSize = 17;
 constexpr std::uint32_t kWhiteWord = 0xFFFFFF;
 
-QPushButton* MakeButton(QWidget* parent, const QRect& geometry, const QString& caption) {
-  auto* button = new QPushButton(caption, parent);
-  button->setGeometry(geometry);
-  return button;
+// Gives a made control its object name and its place from the geometry table.
+template <class Widget>
+Widget* Placed(Widget* widget, const ControlPlace& place) {
+  widget->setObjectName(QLatin1String(place.name.data(), qsizetype(place.name.size())));
+  if (!place.geometry.isEmpty()) widget->setGeometry(place.geometry);
+  return widget;
 }
 
-QLineEdit* MakeEdit(QWidget* parent, const QRect& geometry) {
-  auto* edit = new QLineEdit(parent);
-  edit->setGeometry(geometry);
+QString CaptionOf(const ControlPlace& place) {
+  return Q(place.caption);
+}
+
+QWidget* HostOf(TForm1& form, const ControlPlace& place) {
+  switch (place.host) {
+    case Host::Window:
+      return &form;
+    case Host::Pages:
+      return form.PageControl1;
+    case Host::TabSheet1:
+      return form.TabSheet1;
+    case Host::TabSheet2:
+      return form.TabSheet2;
+    case Host::TabSheet3:
+      return form.TabSheet3;
+  }
+  throw std::logic_error("unknown host");
+}
+
+QPushButton* MakeButton(TForm1& form, std::string_view name) {
+  const ControlPlace& place = PlaceOf(name);
+  return Placed(new QPushButton(CaptionOf(place), HostOf(form, place)), place);
+}
+
+QLineEdit* MakeEdit(TForm1& form, std::string_view name) {
+  const ControlPlace& place = PlaceOf(name);
+  auto* edit = Placed(new QLineEdit(HostOf(form, place)), place);
   // Values have no length limit (a settings line can be as long as it likes); the
   // default limit would cut them short without a word.
   edit->setMaxLength(std::numeric_limits<int>::max());
   return edit;
 }
 
-QLabel* MakeLabel(QWidget* parent, const QRect& geometry, const QString& caption,
-                  const QColor& color) {
-  auto* label = new QLabel(caption, parent);
-  label->setGeometry(geometry);
+QLabel* MakeLabel(TForm1& form, std::string_view name, const QColor& color) {
+  const ControlPlace& place = PlaceOf(name);
+  auto* label = Placed(new QLabel(CaptionOf(place), HostOf(form, place)), place);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   QPalette palette = label->palette();
   palette.setColor(QPalette::WindowText, color);
@@ -112,26 +131,26 @@ QLabel* MakeLabel(QWidget* parent, const QRect& geometry, const QString& caption
 }
 
 // A lowered one-pixel frame drawn on the page, under every control it encloses.
-QFrame* MakeBevel(QWidget* parent, const QRect& geometry) {
-  auto* bevel = new QFrame(parent);
+QFrame* MakeBevel(TForm1& form, std::string_view name) {
+  const ControlPlace& place = PlaceOf(name);
+  auto* bevel = Placed(new QFrame(HostOf(form, place)), place);
   bevel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   bevel->setLineWidth(1);
-  bevel->setGeometry(geometry);
   bevel->setFocusPolicy(Qt::NoFocus);
   bevel->lower();
   return bevel;
 }
 
-ListBox* MakeList(QWidget* parent, const QRect& geometry, bool sorted) {
-  auto* list = new ListBox(parent);
-  list->setGeometry(geometry);
+ListBox* MakeList(TForm1& form, std::string_view name, bool sorted) {
+  const ControlPlace& place = PlaceOf(name);
+  auto* list = Placed(new ListBox(HostOf(form, place)), place);
   list->SetSorted(sorted);
   return list;
 }
 
-UpDown* MakeUpDown(QWidget* parent, const QRect& geometry) {
-  auto* upDown = new UpDown(parent);
-  upDown->setGeometry(geometry);
+UpDown* MakeUpDown(TForm1& form, std::string_view name) {
+  const ControlPlace& place = PlaceOf(name);
+  auto* upDown = Placed(new UpDown(HostOf(form, place)), place);
   upDown->SetRange(0, 2048);
   upDown->SetPosition(0);
   return upDown;
@@ -142,8 +161,7 @@ UpDown* MakeUpDown(QWidget* parent, const QRect& geometry) {
 void TForm1::BuildLayout() {
   // --- the window ---
   setWindowTitle(QStringLiteral("Corvane"));
-  // The outer size is 640 x 480; with no frame (or until it is known) that is the client.
-  setFixedSize(640, 480);
+  setFixedSize(kWindowSize);
   QFont windowFont(Q(u8"ＭＳ Ｐゴシック"));
   windowFont.setPixelSize(15);
   windowFont.setWeight(QFont::Normal);
@@ -155,32 +173,30 @@ void TForm1::BuildLayout() {
     setWindowIcon(QIcon(QStringLiteral(":/corvane.png")));
 
   // Tab order is creation order: a new child joins the end of the window's focus chain.
-  // So the controls below are made in their tab order, the window's own first, then each
-  // page's (labels, bevels and swatches take no focus and may come anywhere).
-  Button4 = MakeButton(this, {536, 408, 75, 25}, Q(u8"終了"));
-  PageControl1 = new PageControl(this);
-  PageControl1->setGeometry(0, 0, 625, 441);
+  // So the controls below are made in the table's tab order, the window's own first, then
+  // each page's (labels, bevels and swatches take no focus and may come anywhere).
+  Button4 = MakeButton(*this, "Button4");
+  PageControl1 = Placed(new PageControl(this), PlaceOf("PageControl1"));
   TabSheet1 = new QWidget;
   TabSheet2 = new QWidget;
   TabSheet3 = new QWidget;
-  PageControl1->addTab(TabSheet1, Q(u8"ＨＴＭＬ作成"));
-  PageControl1->addTab(TabSheet2, Q(u8"ＨＴＭＬ設定"));
-  PageControl1->addTab(TabSheet3, Q(u8"コルベイン設定"));
-  PageControl1->setCurrentWidget(TabSheet1);
-  // Pages in the window's button face rather than the style's lighter pane, so that the
-  // light edges of the lowered bevels show against them.
-  for (QWidget* sheet : {TabSheet1, TabSheet2, TabSheet3}) {
+  for (auto [sheet, name] : {std::pair{TabSheet1, "TabSheet1"}, std::pair{TabSheet2, "TabSheet2"},
+                             std::pair{TabSheet3, "TabSheet3"}}) {
+    PageControl1->addTab(Placed(sheet, PlaceOf(name)), CaptionOf(PlaceOf(name)));
+    // Pages in the window's button face rather than the style's lighter pane, so that the
+    // light edges of the lowered bevels show against them.
     QPalette palette = sheet->palette();
     palette.setColor(QPalette::Window, palette.color(QPalette::Button));
     sheet->setPalette(palette);
     sheet->setAutoFillBackground(true);
   }
+  PageControl1->setCurrentWidget(TabSheet1);
   // Over the page control's lower right corner, whichever page is showing.
   Button4->raise();
 
   // --- TabSheet1: input files and page list ---
-  Label2 = MakeLabel(TabSheet1, {8, 8, 100, 15}, Q(u8"入力ディレクトリ"), kGreen);
-  Label1 = MakeLabel(TabSheet1, {8, 48, 115, 15}, Q(u8"入力ファイルリスト"), kGreen);
+  Label2 = MakeLabel(*this, "Label2", kGreen);
+  Label1 = MakeLabel(*this, "Label1", kGreen);
   {
     // There is no scroll-bar colour among the palette's roles; Midlight is the light grey
     // that scroll-bar troughs are drawn in.
@@ -189,36 +205,35 @@ void TForm1::BuildLayout() {
     Label1->setPalette(palette);
     Label1->setAutoFillBackground(true);
   }
-  Label4 = MakeLabel(TabSheet1, {272, 48, 115, 15}, Q(u8"出力ファイルリスト"), kGreen);
+  Label4 = MakeLabel(*this, "Label4", kGreen);
 
-  Edit1 = MakeEdit(TabSheet1, {8, 24, 273, 23});
+  Edit1 = MakeEdit(*this, "Edit1");
   Edit1->setEnabled(false);
-  ListBox1 = MakeList(TabSheet1, {8, 64, 241, 347}, true);
-  Button1 = MakeButton(TabSheet1, {288, 24, 41, 25}, Q(u8"開く"));
-  ListBox2 = MakeList(TabSheet1, {280, 64, 241, 347}, false);
-  Button2 = MakeButton(TabSheet1, {528, 64, 81, 25}, Q(u8"項目名入力"));
-  Button3 = MakeButton(TabSheet1, {528, 104, 81, 25}, Q(u8"HTML作成"));
-  Button8 = MakeButton(TabSheet1, {528, 184, 81, 25}, Q(u8"比較読込み"));
-  Button9 = MakeButton(TabSheet1, {528, 224, 81, 25}, Q(u8"非選択消去"));
-  Button10 = MakeButton(TabSheet1, {253, 80, 24, 25}, QStringLiteral(">>"));
-  Button11 = MakeButton(TabSheet1, {528, 144, 81, 25}, Q(u8"前回読込み"));
+  ListBox1 = MakeList(*this, "ListBox1", true);
+  Button1 = MakeButton(*this, "Button1");
+  ListBox2 = MakeList(*this, "ListBox2", false);
+  Button2 = MakeButton(*this, "Button2");
+  Button3 = MakeButton(*this, "Button3");
+  Button8 = MakeButton(*this, "Button8");
+  Button9 = MakeButton(*this, "Button9");
+  Button10 = MakeButton(*this, "Button10");
+  Button11 = MakeButton(*this, "Button11");
   // Shown by the input selection once there is something to create or reload.
   Button3->setHidden(true);
   Button8->setHidden(true);
   Button9->setHidden(true);
 
   // --- TabSheet2: page colours and layout numbers ---
-  Bevel1 = MakeBevel(TabSheet2, {8, 24, 225, 153});
-  Bevel2 = MakeBevel(TabSheet2, {8, 200, 225, 145});
-  Bevel3 = MakeBevel(TabSheet2, {248, 24, 233, 89});
-  Label3 = MakeLabel(TabSheet2, {24, 32, 45, 15}, Q(u8"色指定"), kGreen);
-  Label5 = MakeLabel(TabSheet2, {24, 208, 95, 15}, Q(u8"メニューの形式"), kGreen);
-  Label6 = MakeLabel(TabSheet2, {40, 232, 85, 15}, Q(u8"幅（ピクセル）"), kNavy);
-  Label7 = MakeLabel(TabSheet2, {264, 32, 131, 15}, Q(u8"画像の長辺のサイズ"), kGreen);
-  Label8 = MakeLabel(TabSheet2, {280, 56, 96, 15}, Q(u8"長さ（ピクセル）"), kNavy);
+  Bevel1 = MakeBevel(*this, "Bevel1");
+  Bevel2 = MakeBevel(*this, "Bevel2");
+  Bevel3 = MakeBevel(*this, "Bevel3");
+  Label3 = MakeLabel(*this, "Label3", kGreen);
+  Label5 = MakeLabel(*this, "Label5", kGreen);
+  Label6 = MakeLabel(*this, "Label6", kNavy);
+  Label7 = MakeLabel(*this, "Label7", kGreen);
+  Label8 = MakeLabel(*this, "Label8", kNavy);
 
-  Combobox1 = new QComboBox(TabSheet2);
-  Combobox1->setGeometry(24, 56, 193, 23);
+  Combobox1 = Placed(new QComboBox(TabSheet2), PlaceOf("Combobox1"));
   Combobox1->setEditable(false);
   Combobox1->addItems({
       Q(u8"メニュー（文字）"),
@@ -232,17 +247,16 @@ void TForm1::BuildLayout() {
       Q(u8"データ（みた後のリンク）"),
       Q(u8"データ（クリック時リンク）"),
   });
-  Combobox1->setItemDelegate(new FixedRowDelegate(15, Combobox1));
+  Combobox1->setItemDelegate(new FixedRowDelegate(ListBox::kItemHeight, Combobox1));
   // Start-up selects the first item; until then nothing is selected.
   Combobox1->setCurrentIndex(-1);
 
-  Shape1 = new Shape(TabSheet2);
-  Shape1->setGeometry(24, 88, 193, 17);  // white, a shape's own fill, until start-up
+  // White, a shape's own fill, until start-up.
+  Shape1 = Placed(new Shape(TabSheet2), PlaceOf("Shape1"));
 
-  Panel1 = new QFrame(TabSheet2);
+  Panel1 = Placed(new QFrame(TabSheet2), PlaceOf("Panel1"));
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
   Panel1->setLineWidth(1);
-  Panel1->setGeometry(24, 112, 145, 49);
   // Neighbouring swatches overlap by a pixel; each later one lies on top and takes the
   // press there.
   static_assert(kSwatchPositions.size() == kColorNames.size());
@@ -255,28 +269,29 @@ void TForm1::BuildLayout() {
     Shapes[i + 2] = shape;
   }
 
-  Edit2 = MakeEdit(TabSheet2, {56, 248, 121, 23});
-  UpDown1 = MakeUpDown(TabSheet2, {176, 248, 20, 25});
-  RadioGroup1 = new RadioGroup(Q(u8"メニューの位置"), {QStringLiteral("L"), QStringLiteral("R")}, 2,
-                               TabSheet2);
-  RadioGroup1->setGeometry(56, 288, 121, 33);
+  Edit2 = MakeEdit(*this, "Edit2");
+  UpDown1 = MakeUpDown(*this, "UpDown1");
+  const ControlPlace& group = PlaceOf("RadioGroup1");
+  RadioGroup1 = Placed(
+      new RadioGroup(CaptionOf(group), {QStringLiteral("L"), QStringLiteral("R")}, 2, TabSheet2),
+      group);
   {
     QPalette palette = RadioGroup1->palette();
     palette.setColor(QPalette::WindowText, kNavy);
     palette.setColor(QPalette::ButtonText, kNavy);
     RadioGroup1->setPalette(palette);
   }
-  Edit3 = MakeEdit(TabSheet2, {304, 72, 121, 23});
-  UpDown2 = MakeUpDown(TabSheet2, {424, 72, 20, 25});
-  Button5 = MakeButton(TabSheet2, {532, 344, 75, 25}, Q(u8"設定保存"));
+  Edit3 = MakeEdit(*this, "Edit3");
+  UpDown2 = MakeUpDown(*this, "UpDown2");
+  Button5 = MakeButton(*this, "Button5");
 
   // --- TabSheet3: program settings ---
-  Bevel4 = MakeBevel(TabSheet3, {8, 24, 329, 81});
-  Label9 = MakeLabel(TabSheet3, {24, 32, 130, 15}, Q(u8"作業ディレクトリ設定"), kGreen);
-  Label10 = MakeLabel(TabSheet3, {16, 392, 304, 15}, QStringLiteral("Corvane v1.21"), kNavy);
-  Edit4 = MakeEdit(TabSheet3, {32, 56, 249, 23});
-  Button6 = MakeButton(TabSheet3, {288, 56, 41, 25}, Q(u8"開く"));
-  Button7 = MakeButton(TabSheet3, {532, 344, 75, 25}, Q(u8"設定保存"));
+  Bevel4 = MakeBevel(*this, "Bevel4");
+  Label9 = MakeLabel(*this, "Label9", kGreen);
+  Label10 = MakeLabel(*this, "Label10", kNavy);
+  Edit4 = MakeEdit(*this, "Edit4");
+  Button6 = MakeButton(*this, "Button6");
+  Button7 = MakeButton(*this, "Button7");
 
   NameControlsForAssistiveTools();
 }

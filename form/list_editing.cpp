@@ -13,11 +13,9 @@
 namespace corvane {
 namespace {
 
-// The client row of the list's top entry and the lowest row of its frame: a pointer
-// resting there scrolls the list.
+// The client row of the list's top entry (and, below, the lowest row of its frame): a
+// pointer resting there scrolls the list.
 constexpr int kScrollUpRow = 0;
-constexpr int kScrollDownRow = 344;
-constexpr int kVisibleEntries = 22;
 constexpr int kScrollPauseMs = 100;
 
 }  // namespace
@@ -49,9 +47,9 @@ void TForm1::DragOverList(ListBox* list, int y) {
       list->repaint();
       services_.Sleep(kScrollPauseMs);
     }
-  } else if (y == kScrollDownRow) {
+  } else if (y == list->BottomFrameRow()) {
     const int pointerY = services_.PointerScreenY();
-    while (list->TopIndex() < list->Count() - kVisibleEntries &&
+    while (list->TopIndex() < list->Count() - list->VisibleEntries() &&
            services_.PointerScreenY() == pointerY) {
       list->SetTopIndex(list->TopIndex() + 1);
       list->repaint();

@@ -1,5 +1,6 @@
 #include "widgets/list_box.h"
 
+#include <QAbstractListModel>
 #include <QCollator>
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -8,6 +9,7 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <utility>
 
 #include "core/errors.h"
 #include "widgets/qt_text.h"
@@ -15,10 +17,6 @@
 namespace corvane {
 
 namespace {
-
-// The entry's bytes live in the item; the text shown is only their decoding, which cannot
-// give the bytes back for entries that are not valid CP932.
-constexpr int kBytesRole = Qt::UserRole;
 
 // Rows exactly kItemHeight high whatever the font's line spacing, drawn the way a plain
 // system list draws them: text from a 2-pixel indent, clipped to the row, selection in
@@ -54,12 +52,6 @@ class RowDelegate : public QStyledItemDelegate {
   }
 };
 
-QListWidgetItem* MakeItem(const std::string& entry) {
-  auto* item = new QListWidgetItem(ToQString(entry));
-  item->setData(kBytesRole, QByteArray(entry.data(), static_cast<qsizetype>(entry.size())));
-  return item;
-}
-
 QCollator SortCollator() {
   QCollator collator{QLocale(QStringLiteral("ja_JP"))};
   collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -68,10 +60,56 @@ QCollator SortCollator() {
 
 }  // namespace
 
-ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
-  // The system's 2-pixel sunken client edge: the client area starts at (2, 2).
+// The entries of one list. Each keeps its bytes; the text shown is only their decoding,
+// which cannot give the bytes back for entries that are not valid CP932.
+class ListEntryModel : public QAbstractListModel {
+ public:
+  struct Entry {
+    std::string bytes;
+    QString text;
+  };
+  static Entry Make(const std::string& bytes) { return {bytes, ToQString(bytes)}; }
+
+  using QAbstractListModel::QAbstractListModel;
+
+  int rowCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
+    return entries_[static_cast<std::size_t>(index.row())].text;
+  }
+
+  const Entry& At(int row) const { return entries_[static_cast<std::size_t>(row)]; }
+  void Insert(int row, Entry entry) {
+    beginInsertRows({}, row, row);
+    entries_.insert(entries_.begin() + row, std::move(entry));
+    endInsertRows();
+  }
+  void Set(int row, Entry entry) {
+    entries_[static_cast<std::size_t>(row)] = std::move(entry);
+    emit dataChanged(index(row), index(row));
+  }
+  void Remove(int row) {
+    beginRemoveRows({}, row, row);
+    entries_.erase(entries_.begin() + row);
+    endRemoveRows();
+  }
+  void Reset(std::vector<Entry> entries) {
+    beginResetModel();
+    entries_ = std::move(entries);
+    endResetModel();
+  }
+
+ private:
+  std::vector<Entry> entries_;
+};
+
+ListBox::ListBox(QWidget* parent) : QListView(parent), entries_(new ListEntryModel(this)) {
+  setModel(entries_);
+  // The system's sunken client edge: the client area starts at (kFrameWidth, kFrameWidth).
   setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-  setLineWidth(2);
+  setLineWidth(kFrameWidth);
   setItemDelegate(new RowDelegate(this));
   setUniformItemSizes(true);
   setLayoutMode(QListView::SinglePass);
@@ -90,70 +128,57 @@ ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
   setAutoScroll(false);
 }
 
+ListBox::~ListBox() = default;
+
+int ListBox::Count() const {
+  return entries_->rowCount();
+}
+
 std::string ListBox::Item(int index) const {
-  const QListWidgetItem* it = (index >= 0 && index < count()) ? item(index) : nullptr;
-  if (it == nullptr) throw EStringListError::IndexOutOfRange(index);
-  return it->data(kBytesRole).toByteArray().toStdString();
+  if (index < 0 || index >= Count()) throw EStringListError::IndexOutOfRange(index);
+  return entries_->At(index).bytes;
 }
 
 std::vector<std::string> ListBox::Items() const {
   std::vector<std::string> entries;
-  entries.reserve(static_cast<std::size_t>(count()));
-  for (int i = 0; i < count(); ++i)
-    entries.push_back(item(i)->data(kBytesRole).toByteArray().toStdString());
+  entries.reserve(static_cast<std::size_t>(Count()));
+  for (int i = 0; i < Count(); ++i) entries.push_back(entries_->At(i).bytes);
   return entries;
-}
-
-int ListBox::Add(const std::string& entry) {
-  QListWidgetItem* newItem = MakeItem(entry);
-  int index = count();
-  if (sorted_) {
-    // After any entries that compare equal, so equal names keep the order they came in.
-    const QCollator collator = SortCollator();
-    const QString text = newItem->text();
-    int low = 0;
-    int high = count();
-    while (low < high) {
-      const int mid = low + (high - low) / 2;
-      if (collator.compare(text, item(mid)->text()) < 0)
-        high = mid;
-      else
-        low = mid + 1;
-    }
-    index = low;
-  }
-  insertItem(index, newItem);
-  return index;
 }
 
 int ListBox::Insert(int index, const std::string& entry) {
   // Like the system list: -1 appends, any other position outside 0..Count() is refused.
-  if (index == -1) index = count();
-  if (index < 0 || index > count()) throw EOutOfResources();
-  insertItem(index, MakeItem(entry));
+  if (index == -1) index = Count();
+  if (index < 0 || index > Count()) throw EOutOfResources();
+  entries_->Insert(index, ListEntryModel::Make(entry));
   return index;
 }
 
 void ListBox::SetItem(int index, const std::string& entry) {
-  QListWidgetItem* it = (index >= 0 && index < count()) ? item(index) : nullptr;
-  if (it == nullptr) throw EStringListError::IndexOutOfRange(index);
-  it->setText(ToQString(entry));
-  it->setData(kBytesRole, QByteArray(entry.data(), static_cast<qsizetype>(entry.size())));
+  if (index < 0 || index >= Count()) throw EStringListError::IndexOutOfRange(index);
+  entries_->Set(index, ListEntryModel::Make(entry));
 }
 
 void ListBox::Delete(int index) {
   // A position the list does not have deletes nothing, as with the system list.
-  if (index < 0 || index >= count()) return;
+  if (index < 0 || index >= Count()) return;
   // The view would make the next entry current (and so selected) instead.
-  if (currentRow() == index) setCurrentItem(nullptr);
-  delete takeItem(index);
+  if (ItemIndex() == index) SetItemIndex(-1);
+  entries_->Remove(index);
+}
+
+int ListBox::ItemIndex() const {
+  const QModelIndex current = currentIndex();
+  return current.isValid() ? current.row() : -1;
+}
+
+void ListBox::SetItemIndex(int index) {
+  // One entry at most is selected, and it is the current one; -1 selects none.
+  selectionModel()->setCurrentIndex(entries_->index(index), QItemSelectionModel::ClearAndSelect);
 }
 
 void ListBox::Clear() {
-  clear();
-  // An emptied list starts again from its first row, like the system list: the view would
-  // otherwise keep the old scroll position for whatever entries come next.
-  verticalScrollBar()->setValue(0);
+  Replace({}, false);
 }
 
 void ListBox::Assign(const std::vector<std::string>& entries) {
@@ -165,21 +190,21 @@ void ListBox::SetEntries(const std::vector<std::string>& entries) {
 }
 
 void ListBox::Replace(const std::vector<std::string>& entries, bool sort) {
-  std::vector<QListWidgetItem*> items;
-  items.reserve(entries.size());
-  for (const std::string& entry : entries) items.push_back(MakeItem(entry));
+  std::vector<ListEntryModel::Entry> made;
+  made.reserve(entries.size());
+  for (const std::string& entry : entries) made.push_back(ListEntryModel::Make(entry));
   if (sort) {
-    // A stable sort gives the same order as adding the entries one by one.
+    // Stable, so that names equal but for case keep the order they came in.
     const QCollator collator = SortCollator();
-    std::stable_sort(items.begin(), items.end(), [&](QListWidgetItem* a, QListWidgetItem* b) {
-      return collator.compare(a->text(), b->text()) < 0;
-    });
+    std::stable_sort(made.begin(), made.end(),
+                     [&](const ListEntryModel::Entry& a, const ListEntryModel::Entry& b) {
+                       return collator.compare(a.text, b.text) < 0;
+                     });
   }
-  const bool updates = updatesEnabled();
-  setUpdatesEnabled(false);
-  Clear();
-  for (QListWidgetItem* it : items) addItem(it);
-  setUpdatesEnabled(updates);
+  entries_->Reset(std::move(made));
+  // A refilled list starts again from its first row, like the system list: the view would
+  // otherwise keep the old scroll position for whatever entries come next.
+  verticalScrollBar()->setValue(0);
 }
 
 void ListBox::EnsureLaidOut() const {
@@ -199,13 +224,13 @@ void ListBox::EnsureLaidOut() const {
 int ListBox::TopIndex() const {
   // Scrolling is by whole entries, so the scroll bar's value is the first visible entry.
   EnsureLaidOut();
-  return std::clamp(verticalScrollBar()->value(), 0, std::max(count() - 1, 0));
+  return std::clamp(verticalScrollBar()->value(), 0, std::max(Count() - 1, 0));
 }
 
 void ListBox::SetTopIndex(int index) {
   // Scrolls until the entry is at the top or the scroll range ends, like the system list:
   // the last reachable top index leaves the last entry at the bottom of the client area
-  // (Count() minus the 22 whole rows a 343-pixel client shows). Negative goes to 0.
+  // (Count() minus VisibleEntries()). Negative goes to 0.
   EnsureLaidOut();
   verticalScrollBar()->setValue(std::max(index, 0));
 }
@@ -215,7 +240,17 @@ int ListBox::ItemAtPos(int x, int y) const {
   const QWidget* client = viewport();
   if (x < 0 || y < 0 || x >= client->width() || y >= client->height()) return -1;
   const int index = TopIndex() + y / kItemHeight;
-  return index < count() ? index : -1;
+  return index < Count() ? index : -1;
+}
+
+int ListBox::VisibleEntries() const {
+  EnsureLaidOut();
+  return viewport()->height() / kItemHeight;
+}
+
+int ListBox::BottomFrameRow() const {
+  EnsureLaidOut();
+  return height() - 1 - viewport()->y();
 }
 
 void ListBox::HoldTopIndex(bool hold) {
@@ -227,7 +262,7 @@ void ListBox::HoldTopIndex(bool hold) {
 void ListBox::updateGeometries() {
   QScrollBar* bar = verticalScrollBar();
   const int top = bar->value();
-  QListWidget::updateGeometries();
+  QListView::updateGeometries();
   if (holdTop_ && bar->maximum() < top) {
     bar->setMaximum(top);
     bar->setValue(top);
@@ -254,7 +289,7 @@ void ListBox::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
     return;
   }
-  QListWidget::mouseMoveEvent(event);
+  QListView::mouseMoveEvent(event);
 }
 
 void ListBox::mouseReleaseEvent(QMouseEvent* event) {

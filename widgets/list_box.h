@@ -1,32 +1,37 @@
 #pragma once
 // A list box of CP932 entries with the behaviour the window relies on: fixed 15-pixel rows,
 // a 2-pixel sunken frame, scrolling by whole entries (top index), hit-testing in client
-// coordinates, insertion at an index without re-sorting, and - for a sorted list - adding
+// coordinates, insertion at an index without re-sorting, and - for a sorted list - filling
 // in a case-insensitive, Japanese-aware order.
 
-#include <QListWidget>
+#include <QListView>
 #include <string>
 #include <vector>
 
 namespace corvane {
 
-class ListBox : public QListWidget {
+class ListEntryModel;
+
+// A view over entries it owns: the entries are changed only through the calls below, so
+// there is one way to count, clear or add them, and every entry keeps its bytes.
+class ListBox : public QListView {
   Q_OBJECT
 
  public:
   static constexpr int kItemHeight = 15;
+  // The sunken frame round the client area.
+  static constexpr int kFrameWidth = 2;
 
   explicit ListBox(QWidget* parent = nullptr);
+  ~ListBox() override;
 
+  // A sorted list keeps what Assign gives it in sort order.
   void SetSorted(bool sorted) { sorted_ = sorted; }
-  bool Sorted() const { return sorted_; }
 
-  int Count() const { return count(); }
+  int Count() const;
   // Raises EStringListError for an index the list does not have.
   std::string Item(int index) const;
   std::vector<std::string> Items() const;
-  // Sorted lists place the entry in sort order, others append. Returns its index.
-  int Add(const std::string& entry);
   // Inserts before `index`; -1 (or Count()) appends. Never re-sorts. Returns its index.
   int Insert(int index, const std::string& entry);
   void SetItem(int index, const std::string& entry);
@@ -42,11 +47,15 @@ class ListBox : public QListWidget {
   int TopIndex() const;
   void SetTopIndex(int index);
   // -1 when nothing is selected.
-  int ItemIndex() const { return currentRow(); }
-  void SetItemIndex(int index) { setCurrentRow(index); }
+  int ItemIndex() const;
+  void SetItemIndex(int index);
   // The entry whose row holds the client point, searching from the top index; -1 outside
   // the client area or below the last entry.
   int ItemAtPos(int x, int y) const;
+  // The whole entries the client area shows at once.
+  int VisibleEntries() const;
+  // The lowest row of the frame below the client area, in client coordinates.
+  int BottomFrameRow() const;
 
   // While held, the top index stays where it is when entries are deleted, even past the
   // last page (the rows below the last entry are then empty): an entry taken out for a
@@ -66,11 +75,14 @@ class ListBox : public QListWidget {
   void updateGeometries() override;
 
  private:
+  // The entries are the list's own; no other model replaces them.
+  using QListView::setModel;
   // Brings the client area and the scroll range up to date with the size and the entries,
   // also for a list that has never been shown.
   void EnsureLaidOut() const;
   void Replace(const std::vector<std::string>& entries, bool sort);
 
+  ListEntryModel* entries_;
   bool sorted_ = false;
   bool holdTop_ = false;
 };

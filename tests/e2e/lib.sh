@@ -9,28 +9,16 @@
 
 set -euo pipefail
 
-# Control geometry inside a tab page (left top width height), as laid out by the window.
-BUTTON1="288 24 41 25"     # 開く (input files)
-BUTTON2="528 64 81 25"     # 項目名入力
-BUTTON3="528 104 81 25"    # HTML作成
-BUTTON11="528 144 81 25"   # 前回読込み
-BUTTON8="528 184 81 25"    # 比較読込み
-BUTTON9="528 224 81 25"    # 非選択消去
-BUTTON10="253 80 24 25"    # >>
-LISTBOX1="8 64 241 347"
-LISTBOX2="280 64 241 347"
-COMBOBOX1="24 56 193 23"
-SHAPE1="24 88 193 17"
-EDIT2="56 248 121 23"
-UPDOWN2="424 72 20 25"
-BUTTON5="532 344 75 25"    # 設定保存 (HTML settings)
-BUTTON6="288 56 41 25"     # 開く (working directory)
-BUTTON7="532 344 75 25"    # 設定保存 (program settings)
-PANEL1_LEFT=24
-PANEL1_TOP=112
-LIST_ROW_HEIGHT=15
-LIST_EDGE=2                # the lists' sunken frame; rows start inside it
-TAB_WIDTH=150
+# Control geometry, "left top width height" within the control's tab page (the window's
+# own controls: within the window), read from the window's geometry table by a small test
+# program: BUTTON1, LISTBOX2, ..., SWATCH_NAVY, ..., WINDOW_WIDTH, WINDOW_HEIGHT, TAB_WIDTH,
+# LIST_ROW_HEIGHT, LIST_EDGE. The test
+# build tells where it is; by hand it is found beside the program.
+control_geometry() {
+  local program=${CORVANE_GEOMETRY:-$(dirname "$(readlink -f "$1")")/tests/control_geometry}
+  [[ -x $program ]] || die "no geometry table program at $program (set CORVANE_GEOMETRY)"
+  "$program"
+}
 # Qt's file dialogs speak Japanese whatever the locale: their title is "Open" translated.
 OPEN_DIALOG_TITLE=開く
 
@@ -58,6 +46,7 @@ e2e_init() {
     command -v "$tool" >/dev/null || die "$tool is not installed"
   done
   CORVANE=$(readlink -f "$1")
+  eval "$(control_geometry "$CORVANE")"
   # Message boxes carry the executable's name, cut at its first dot, all but its first
   # character in lower case.
   local name rest
@@ -269,7 +258,8 @@ start_corvane() {
   read -r WIN_X WIN_Y width height < <(client_geometry "$MAIN_WIN")
   read -r left right top bottom < <(frame_extents "$MAIN_WIN")
   width=$((width + left + right)) height=$((height + top + bottom))
-  [[ "$width x $height" == "640 x 480" ]] || die "the window is $width x $height outside, not 640 x 480"
+  [[ "$width x $height" == "$WINDOW_WIDTH x $WINDOW_HEIGHT" ]] ||
+    die "the window is $width x $height outside, not $WINDOW_WIDTH x $WINDOW_HEIGHT"
   BASE_WINDOWS=$(visible_windows)
   locate_pages "$deadline"
 }
@@ -289,8 +279,10 @@ locate_pages() {
       # Walk up the list's column from inside it to the first pixel that is not white.
       top=$(convert "$shotfile" -crop "1x251+$x+$WIN_Y" +repage txt:- |
         awk -F'[,:]' 'NR > 1 && !/#FFFFFF/ { last = $2 } END { print last + 1 }')
-      PAGE_X=$((WIN_X + white_x - 8 - LIST_EDGE))
-      PAGE_Y=$((WIN_Y + top - 64 - LIST_EDGE))
+      local list_left list_top
+      read -r list_left list_top _ <<<"$LISTBOX1"
+      PAGE_X=$((WIN_X + white_x - list_left - LIST_EDGE))
+      PAGE_Y=$((WIN_Y + top - list_top - LIST_EDGE))
       local dx=$((PAGE_X - WIN_X)) dy=$((PAGE_Y - WIN_Y))
       if ((dx >= 0 && dx <= 10 && dy >= 15 && dy <= 60)); then
         return 0
@@ -335,7 +327,9 @@ click_tab() {
 
 # 終了 belongs to the window itself, not to a page.
 press_quit() {
-  click_at "$((WIN_X + 536 + 37))" "$((WIN_Y + 408 + 12))"
+  local left top width height
+  read -r left top width height <<<"$BUTTON4"
+  click_at "$((WIN_X + left + width / 2))" "$((WIN_Y + top + height / 2))"
 }
 
 # Screen point in the middle of row ROW of a list ("left top width height"), counted from

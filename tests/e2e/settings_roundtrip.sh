@@ -15,9 +15,12 @@ handmade=$WORK/handmade
 expected=$WORK/expected
 mkdir -p "$start_dir" "$workdir" "$handmade" "$expected"
 
-# Centre of a palette swatch, given its place inside Panel1.
+# swatch "left top width height": clicks the middle of a palette swatch inside Panel1.
 swatch() {
-  click_page "$((PANEL1_LEFT + $1 + 8))" "$((PANEL1_TOP + $2 + 8))"
+  local panel_left panel_top left top width height
+  read -r panel_left panel_top _ <<<"$PANEL1"
+  read -r left top width height <<<"$1"
+  click_page "$((panel_left + left + width / 2))" "$((panel_top + top + height / 2))"
 }
 
 # choose_target N: picks the Nth colour target in the drop-down list, as a user does with
@@ -63,7 +66,7 @@ expect_preview "#FFFFFF" "preview of メニュー（文字） by default"
 choose_target 1
 shot target-menu-background
 expect_preview "#000000" "preview of メニュー（バック） by default"
-swatch 8 24  # navy
+swatch "$SWATCH_NAVY"
 shot navy-pressed
 expect_preview "#000080" "preview after the navy swatch"
 
@@ -72,10 +75,12 @@ press "$EDIT2"
 focus_main
 key ctrl+a
 type_text 350
-# Image size: one step up from 600 with the upper arrow of UpDown2 (424, 72, 20 x 25).
-click_page 434 78
-# Menu side: L, the first of the two radio buttons.
-click_page 70 311
+# Image size: one step up from 600 with the upper arrow of UpDown2 (its upper half).
+read -r left top width height <<<"$UPDOWN2"
+click_page "$((left + width / 2))" "$((top + height / 4))"
+# Menu side: L, the first of the two radio buttons, below the group's caption on the left.
+read -r left top width height <<<"$RADIOGROUP1"
+click_page "$((left + 14))" "$((top + height - 10))"
 shot tab2-edited
 
 press "$BUTTON5"

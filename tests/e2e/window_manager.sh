@@ -29,7 +29,6 @@ expect_list_over_bus() {
   fi
 }
 
-EDIT2_FIELD="56 248 121 23"
 SCREEN_W=800
 SCREEN_H=600
 
@@ -56,7 +55,7 @@ expect_centred() {
 # error_box_centred: a letter typed into the menu width field brings up the error report.
 error_box_centred() {
   click_tab 1
-  press "$EDIT2_FIELD"
+  press "$EDIT2"
   key End
   type_text x
   expect_dialog "^$APP_TITLE\$"
