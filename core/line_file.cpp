@@ -152,7 +152,6 @@ void LineFile::Close() {
 StagedFile LineFile::TakeStaged() {
   if (mode_ != Mode::Writing) Fail(EBADF, fsPath_);
   FlushBuffer();
-  writing_->Finish();
   StagedFile staged = std::move(*writing_);
   Reset();
   return staged;
