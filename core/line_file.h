@@ -29,7 +29,7 @@ class LineFile {
   // Bytes gathered before a write call. Nothing is seen at the file's name before the staged
   // file is put in place, so the size only trades memory for system calls: a page goes out
   // in a handful of writes.
-  static constexpr std::size_t kWriteBlock = 256 * 1024;
+  static constexpr std::size_t kWriteBlock = std::size_t{256} * 1024;
 
   LineFile() = default;
   ~LineFile();
