@@ -1,5 +1,6 @@
 #include "core/exif_orientation.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>  // jpeglib.h needs FILE and size_t declared first
 #include <cstring>
@@ -90,8 +91,18 @@ boolean ReadApp1(j_decompress_ptr cinfo) {
     if (!Take(cinfo, AtMost(length, sizeof kExifHeader), reader, &have)) return FALSE;
     if (have == sizeof kExifHeader && std::memcmp(reader->bytes, kExifHeader, have) == 0) {
       reader->seen = true;
-      if (!Take(cinfo, AtMost(length, kExifPrefix), reader, &have)) return FALSE;
-      if (int o = ExifOrientation(reader->bytes, have); o != 0) *reader->orientation = o;
+      const std::size_t wanted = AtMost(length, kExifPrefix);
+      // Cameras put the tag within the first hundred bytes, which the source has mostly read
+      // already: look there first, and read on only when it is not found in them. A tag
+      // found in a prefix is the one the whole block gives, so the answer is the same.
+      const std::size_t ready = std::min(wanted - have, cinfo->src->bytes_in_buffer);
+      std::memcpy(reader->bytes + have, cinfo->src->next_input_byte, ready);
+      int o = ExifOrientation(reader->bytes, have + ready);
+      if (o == 0 && have + ready < wanted) {
+        if (!Take(cinfo, wanted, reader, &have)) return FALSE;
+        o = ExifOrientation(reader->bytes, have);
+      }
+      if (o != 0) *reader->orientation = o;
     }
   }
   const long rest = length - static_cast<long>(have);
@@ -122,15 +133,18 @@ int ExifOrientation(const unsigned char* payload, std::size_t size) {
 }
 
 void ReadOrientationWithHeader(jpeg_decompress_struct* cinfo, int* orientation) {
-  // Owned by the decompression object's memory pool: freed when it is destroyed, also
-  // after a failure.
-  void* memory = cinfo->mem->alloc_small(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT,
-                                         sizeof(OrientationReader));
-  auto* reader = static_cast<OrientationReader*>(memory);
+  auto* reader = static_cast<OrientationReader*>(cinfo->client_data);
+  if (!reader) {
+    // Owned by the decompression object's memory pool: freed when it is destroyed, also
+    // after a failure, and kept for every later image it reads.
+    void* memory = cinfo->mem->alloc_small(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT,
+                                           sizeof(OrientationReader));
+    reader = static_cast<OrientationReader*>(memory);
+    cinfo->client_data = reader;
+    jpeg_set_marker_processor(cinfo, JPEG_APP0 + 1, ReadApp1);
+  }
   reader->orientation = orientation;
   reader->seen = false;
-  cinfo->client_data = reader;
-  jpeg_set_marker_processor(cinfo, JPEG_APP0 + 1, ReadApp1);
 }
 
 }  // namespace corvane

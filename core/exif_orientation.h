@@ -22,7 +22,8 @@ inline bool IsQuarterTurn(int orientation) {
 // Has the decompression object read the orientation from the first EXIF block it meets
 // while reading the header, into *orientation (left as it is when there is none). Only the
 // start of the block is read, at most kExifPrefix bytes; the rest is skipped like any
-// other block, so reading the tag keeps the header reader's small reading budget.
+// other block, so reading the tag keeps the header reader's small reading budget. Called
+// again for each image an object reads; client_data is the routine's own.
 void ReadOrientationWithHeader(jpeg_decompress_struct* cinfo, int* orientation);
 constexpr std::size_t kExifPrefix = 4096;
 

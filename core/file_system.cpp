@@ -96,6 +96,11 @@ int Fsync(int fd) {
   return ::fsync(fd);
 }
 
+int SyncFileSystem(int fd) {
+  if (Injected(Call::Fsync)) return -1;
+  return ::syncfs(fd);
+}
+
 int Close(int fd) {
   // The descriptor is released even when the hook fails the call, as close(2) does.
   if (Injected(Call::Close)) {

@@ -63,6 +63,8 @@ ssize_t Write(int fd, const void* buffer, size_t size);
 // Reads at an offset without moving the file position (a skip then costs no call at all).
 ssize_t Pread(int fd, void* buffer, size_t size, off_t offset);
 int Fsync(int fd);
+// Flushes every file of the file system holding fd to disk (one flush for many files).
+int SyncFileSystem(int fd);
 int Close(int fd);
 int Rename(const char* from, const char* to);
 // Swaps the two names atomically; EINVAL where the file system cannot.

@@ -71,21 +71,29 @@ std::optional<std::string> FolderIndex::FindFolder(std::string_view cp932Folder)
   return found;
 }
 
-std::optional<FolderIndex::Entry> FolderIndex::FindIn(const std::string& fsFolder,
-                                                      std::string_view cp932Name) {
+std::optional<FolderIndex::Entry> FolderIndex::PlainIn(const std::string& fsFolder,
+                                                       std::string_view cp932Name) {
   if (cp932Name.empty() || cp932Name.find('/') != std::string_view::npos) return std::nullopt;
   std::optional<std::string> plainName = PlainFsName(cp932Name);
   if (!plainName) return std::nullopt;
-  Entry plain{JoinPath(fsFolder, *plainName), std::string(cp932Name), *plainName};
-  if (Exists(plain.fsPath)) return plain;
+  return Entry{JoinPath(fsFolder, *plainName), std::string(cp932Name), *plainName};
+}
 
+FolderIndex::Entry FolderIndex::SearchIn(const std::string& fsFolder, const Entry& plain) {
   const Listing& listing = ListingOf(fsFolder);
   auto hit = listing.exact.find(plain.name);
   if (hit == listing.exact.end()) {
-    hit = listing.folded.find(FoldCase(cp932Name));
+    hit = listing.folded.find(FoldCase(plain.name));
     if (hit == listing.folded.end()) return plain;
   }
   return Entry{JoinPath(fsFolder, hit->second.fsName), hit->second.name, hit->second.fsName};
+}
+
+std::optional<FolderIndex::Entry> FolderIndex::FindIn(const std::string& fsFolder,
+                                                      std::string_view cp932Name) {
+  std::optional<Entry> plain = PlainIn(fsFolder, cp932Name);
+  if (!plain || Exists(plain->fsPath)) return plain;
+  return SearchIn(fsFolder, *plain);
 }
 
 const FolderIndex::Listing& FolderIndex::ListingOf(const std::string& fsFolder) {

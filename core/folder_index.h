@@ -40,6 +40,11 @@ class FolderIndex {
   // nullopt for a name that is not a bare name (empty, holding '/' or a NUL) or not CP932:
   // such a name is never opened, so nothing outside the folder can be reached through it.
   std::optional<Entry> FindIn(const std::string& fsFolder, std::string_view cp932Name);
+  // FindIn in two steps, for a caller that opens the plain name first and searches only when
+  // the system says it is missing: the plain entry, without a system call (nullopt as for
+  // FindIn), then the entry the search finds for it (the plain entry when none matches).
+  std::optional<Entry> PlainIn(const std::string& fsFolder, std::string_view cp932Name);
+  Entry SearchIn(const std::string& fsFolder, const Entry& plain);
 
  private:
   struct OnDisk {

@@ -40,25 +40,16 @@ u128 RoundTo64Bits(u128 v, bool sticky) {
   return kept << drop;
 }
 
-// Opens the image for reading. A file that does not open and anything but a regular file
-// (a pipe, a device, a folder) are the same failure to the user.
-//
+}  // namespace
+
 // No lock is taken. The program and its other running copies never write a file whose name
 // ends in "jpg", and an advisory lock keeps out nobody else, so a lock would only add a
 // system call to every image: the header is read in a few microseconds.
-sys::FileHandle OpenImage(const std::string& fsPath, const std::string& entry) {
+sys::FileHandle OpenImageFile(const std::string& fsPath) {
   // Non-blocking, so that a pipe given an image's name cannot stall the run waiting for a
   // writer; regular files ignore the flag.
-  sys::FileHandle file = sys::OpenHandle(fsPath.c_str(), O_RDONLY | O_NONBLOCK);
-  if (!file) throw EFOpenError::CannotOpen(entry);
-  struct stat st;
-  if (sys::Fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-    throw EFOpenError::CannotOpen(entry);
-  }
-  return file;
+  return sys::OpenHandle(fsPath.c_str(), O_RDONLY | O_NONBLOCK);
 }
-
-}  // namespace
 
 std::int64_t ScaledShortSide(std::int32_t L, std::uint32_t longSide, std::uint32_t shortSide) {
   if (longSide == 0) {
@@ -96,19 +87,31 @@ std::pair<std::string, std::string> DisplaySizeTexts(std::uint32_t w, std::uint3
   return {std::to_string(ScaledShortSide(L, h, w)), longSideText};
 }
 
-std::pair<std::string, std::string> ImageDisplaySize(const std::string& path,
-                                                     const std::string& entry,
+std::pair<std::string, std::string> ImageDisplaySize(sys::FileHandle file, const std::string& entry,
                                                      const std::string& longSideText) {
   JpegSize size;
   {
-    sys::FileHandle file = OpenImage(path, entry);
-    size = ReadJpegSize(file.Get());
+    // A file that does not open and anything but a regular file (a pipe, a device, a folder)
+    // are the same failure to the user.
+    sys::FileHandle image = std::move(file);
+    if (!image) throw EFOpenError::CannotOpen(entry);
+    struct stat st;
+    if (sys::Fstat(image.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+      throw EFOpenError::CannotOpen(entry);
+    }
+    size = ReadJpegSize(image.Get());
   }
   // Browsers show a photo turned by its EXIF orientation: a quarter turn exchanges the sides
   // the page must give it, or it is squeezed.
   if (IsQuarterTurn(size.orientation)) std::swap(size.width, size.height);
   // Only now is the setting converted, so a broken image is reported before a bad setting.
   return DisplaySizeTexts(size.width, size.height, longSideText);
+}
+
+std::pair<std::string, std::string> ImageDisplaySize(const std::string& path,
+                                                     const std::string& entry,
+                                                     const std::string& longSideText) {
+  return ImageDisplaySize(OpenImageFile(path), entry, longSideText);
 }
 
 }  // namespace corvane

@@ -6,6 +6,8 @@
 #include <string>
 #include <utility>
 
+#include "core/file_system.h"
+
 namespace corvane {
 
 // L / longSide, rounded to a 64-bit significand (nearest, ties to even), times shortSide,
@@ -26,6 +28,13 @@ std::pair<std::string, std::string> DisplaySizeTexts(std::uint32_t w, std::uint3
 // An empty file measures 0 x 0.
 std::pair<std::string, std::string> ImageDisplaySize(const std::string& path,
                                                      const std::string& entry,
+                                                     const std::string& longSideText);
+
+// Opens an image file (this file system's name) for ImageDisplaySize; an empty handle with
+// errno set when it does not open.
+sys::FileHandle OpenImageFile(const std::string& fsPath);
+// The same for a file already opened with OpenImageFile (which may have failed), closed here.
+std::pair<std::string, std::string> ImageDisplaySize(sys::FileHandle file, const std::string& entry,
                                                      const std::string& longSideText);
 
 }  // namespace corvane

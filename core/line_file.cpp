@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstring>
 #include <utility>
 
 #include "core/errors.h"
@@ -37,6 +36,7 @@ void LineFile::Reset() noexcept {
   writing_.reset();
   mode_ = Mode::Closed;
   count_ = pos_ = 0;
+  pending_.clear();
   eof_ = false;
 }
 
@@ -121,26 +121,16 @@ std::string LineFile::ReadLine() {
 }
 
 void LineFile::FlushBuffer() {
-  if (count_ == 0) return;
-  if (sys::WriteAll(Fd(), buffer_, count_) != 0) Fail(errno, fsPath_);
-  count_ = 0;
+  if (pending_.empty()) return;
+  if (sys::WriteAll(Fd(), pending_.data(), pending_.size()) != 0) Fail(errno, fsPath_);
+  pending_.clear();
 }
 
 void LineFile::WriteLine(const std::string& text) {
   if (mode_ != Mode::Writing) Fail(EBADF, fsPath_);
-  auto put = [this](const char* data, std::size_t size) {
-    while (size > 0) {
-      std::size_t room = kBufferSize - count_;
-      std::size_t n = size < room ? size : room;
-      std::memcpy(buffer_ + count_, data, n);
-      count_ += n;
-      data += n;
-      size -= n;
-      if (count_ == kBufferSize) FlushBuffer();
-    }
-  };
-  put(text.data(), text.size());
-  put("\r\n", 2);
+  pending_ += text;
+  pending_ += "\r\n";
+  if (pending_.size() >= kWriteBlock) FlushBuffer();
 }
 
 void LineFile::Close() {
@@ -162,7 +152,6 @@ void LineFile::Close() {
 StagedFile LineFile::TakeStaged() {
   if (mode_ != Mode::Writing) Fail(EBADF, fsPath_);
   FlushBuffer();
-  writing_->Finish();
   StagedFile staged = std::move(*writing_);
   Reset();
   return staged;

@@ -24,9 +24,12 @@ namespace corvane {
 
 class LineFile {
  public:
-  // Bytes per read or write call. Nothing is seen at the file's name before Close, so the
-  // size only trades memory for system calls.
+  // Bytes per read call.
   static constexpr std::size_t kBufferSize = 128;
+  // Bytes gathered before a write call. Nothing is seen at the file's name before the staged
+  // file is put in place, so the size only trades memory for system calls: a page goes out
+  // in a handful of writes.
+  static constexpr std::size_t kWriteBlock = std::size_t{256} * 1024;
 
   LineFile() = default;
   ~LineFile();
@@ -62,6 +65,7 @@ class LineFile {
   std::optional<StagedFile> writing_;
   unsigned char buffer_[kBufferSize] = {};
   std::size_t count_ = 0;  // valid bytes in buffer_
+  std::string pending_;    // written lines not yet handed to the system
   std::size_t pos_ = 0;    // next byte to read
   bool eof_ = false;
 };

@@ -137,9 +137,15 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
       // Measured at the very file the page shows, the entry inside the input directory, and
       // named in the page as it is on disk, for browsers and servers that tell letter case
       // and spellings apart.
-      std::optional<FolderIndex::Entry> file = names.FindIn(folder, entry);
+      // The plain name is opened first; the folder is searched only when it is missing.
+      std::optional<FolderIndex::Entry> file = names.PlainIn(folder, entry);
       if (!file) throw EFOpenError::CannotOpen(entry);
-      auto [width, height] = ImageDisplaySize(file->fsPath, entry, settings.ImageLongSide);
+      sys::FileHandle image = OpenImageFile(file->fsPath);
+      if (!image && errno == ENOENT) {
+        file = names.SearchIn(folder, *file);
+        image = OpenImageFile(file->fsPath);
+      }
+      auto [width, height] = ImageDisplaySize(std::move(image), entry, settings.ImageLongSide);
       page.WriteLine("<IMG SRC=\"" + NameForPages(*file) + "\" WIDTH=\"" + width + "\" HEIGHT=\"" +
                      height + "\"><BR>");
     } else if (IsTextEntry(entry)) {

@@ -36,8 +36,6 @@ class StagedFile {
 
   int Fd() const { return data_.Get(); }
   const std::string& FsPath() const { return fsPath_; }
-  // Flushes the content to disk: what is put in place must survive a power cut.
-  void Finish();
   // Puts this file in place on its own.
   void Commit();
 

@@ -54,6 +54,19 @@ TEST(ExifOrientation, QuarterTurnsExchangeTheSidesInEitherByteOrder) {
   EXPECT_EQ(ImageDisplaySize(dir / "q.jpg", "q.jpg", "600"), Sides("600", "450"));
 }
 
+// The tag is looked for in what was already read first; one further in the block, past the
+// first read, is still found.
+TEST(ExifOrientation, ATagFarIntoTheBlockIsFound) {
+  for (int before : {0, 100, 330, 400}) {
+    SCOPED_TRACE(before);
+    std::vector<testing::ExifEntry> entries(static_cast<std::size_t>(before),
+                                            testing::ExifEntry{0x0100, 3, 1, 640});
+    entries.push_back({0x0112, 3, 1, 6});
+    // Beyond the part of the block read for the tag: nothing is found, as before.
+    EXPECT_EQ(SidesWith({ExifPayload(entries)}, {65533}), before < 400 ? kTurned : kAsStored);
+  }
+}
+
 TEST(ExifOrientation, DamagedBlocksChangeNothing) {
   const std::string good = OrientationPayload(6, true);
   auto patched = [&](std::size_t at, std::string bytes) {

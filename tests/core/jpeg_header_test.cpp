@@ -4,6 +4,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <random>
 
@@ -165,6 +166,34 @@ TEST(JpegHeader, FileAndMemorySourcesAgreeOnDamagedFiles) {
     }
   }
   EXPECT_GT(failures, 0);
+}
+
+// Files are read one after another by the same decoder, reset between them: nothing of one
+// file (its orientation, its failure, a failure to even read it) may show in the next.
+TEST(JpegHeader, EachFileIsMeasuredAsIfItWereTheFirst) {
+  const std::string turned =
+      EncodeJpeg({.width = 40, .height = 30, .app1Payloads = {testing::OrientationPayload(6)}});
+  const std::string plain = EncodeJpeg({.width = 24, .height = 16, .jfif = false});
+  const std::string progressive = EncodeJpeg({.width = 17, .height = 9, .progressive = true});
+  const std::string cmyk = EncodeJpeg({.width = 8, .height = 8, .components = 4});
+  const std::string cut = turned.substr(0, testing::FrameHeaderOffset(turned) + 5);
+  const std::string text = "not a picture at all\r\n";
+  std::vector<const std::string*> order = {&turned, &plain, &cut,  &plain,      &text,
+                                           &turned, &cmyk,  &text, &progressive};
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const std::string* bytes : order) EXPECT_EQ(FromFile(*bytes), FromMemory(*bytes));
+    // A failed read in the middle of a header leaves the decoder usable.
+    {
+      testing::ScopedFault fail(sys::Call::Read, 2, EIO);
+      const std::string big = EncodeJpeg({.app1Sizes = {65533}});
+      int fd = MemoryFile(big);
+      EXPECT_THROW(ReadJpegSize(fd), EInOutError);
+      ::close(fd);
+    }
+    std::reverse(order.begin(), order.end());
+  }
+  EXPECT_EQ(FromFile(plain), (Outcome{24, 16, -1, 1}));
+  EXPECT_EQ(FromFile(turned), (Outcome{40, 30, -1, 6}));
 }
 
 TEST(JpegHeader, TruncatedInsideTheFrameHeaderFails) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "core/errors.h"
+#include "core/file_system.h"
 #include "core/line_file.h"
 #include "tests/jpeg_fixture.h"
 #include "tests/test_support.h"
@@ -254,6 +255,52 @@ TEST(SiteGenerator, ImageFailuresNameTheEntry) {
   EXPECT_THROW(GenerateSite({"-----A-----", "b.jpg"}, dir.Path(), s), EJPEG);
   WriteJpeg(dir / "ok.jpg", 10, 10);
   EXPECT_THROW(GenerateSite({"-----A-----", "ok.jpg"}, dir.Path(), s), EConvertError);
+}
+
+// What a run asks of the system grows by four calls for each image whose name is exact
+// (open, the regular-file check, one read, close), and a page of any length goes out in a
+// few writes.
+TEST(SiteGenerator, EachImageCostsFourCallsAndPagesGoOutInLargeWrites) {
+  TempDir dir;
+  const std::string jpeg = testing::EncodeJpeg({.width = 64, .height = 48});
+  std::vector<std::string> small = {"-----A-----"}, large = {"-----A-----"};
+  for (int i = 0; i < 500; ++i) {
+    const std::string name = "p" + std::to_string(i) + ".jpg";
+    WriteFile(dir / name, jpeg);
+    large.push_back(name);
+    if (i < 100) small.push_back(name);
+  }
+  struct Counts {
+    int total = 0, writes = 0;
+  };
+  auto run = [&](const std::vector<std::string>& entries) {
+    Counts c;
+    sys::SetFaultHook([&](sys::Call call) {
+      ++c.total;
+      c.writes += call == sys::Call::Write;
+      return 0;
+    });
+    GenerateSite(entries, dir.Path(), DefaultSettings());
+    sys::SetFaultHook(nullptr);
+    return c;
+  };
+  run(large);  // both runs then replace the same files
+  const Counts few = run(small);
+  const auto smallList = std::filesystem::file_size(dir / "files.cvn");
+  const Counts many = run(large);
+  const auto largeList = std::filesystem::file_size(dir / "files.cvn");
+  // The saved list is read back a line buffer at a time.
+  auto listReads = [](std::uintmax_t size) {
+    return static_cast<int>((size + LineFile::kBufferSize - 1) / LineFile::kBufferSize);
+  };
+  EXPECT_EQ(many.total - few.total, 4 * 400 + listReads(largeList) - listReads(smallList));
+  // The saved list, the frameset, the blank page, the menu and one page of 500 images.
+  EXPECT_LE(many.writes, 5 * 2);
+  // Entries that differ in letter case from their files cost one listing of the folder.
+  std::vector<std::string> shouted = large;
+  for (std::string& e : shouted) e[0] = e[0] == 'p' ? 'P' : e[0];
+  EXPECT_LE(run(shouted).total - many.total, 2 * 500 + 10);
+  EXPECT_NE(ReadFile(dir / "1.htm").find("<IMG SRC=\"p499.jpg\""), std::string::npos);
 }
 
 }  // namespace
