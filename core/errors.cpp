@@ -7,19 +7,19 @@ namespace corvane {
 
 std::string IoErrorMessage(int code) {
   switch (code) {
-    case 2:
+    case static_cast<int>(IoCode::FileNotFound):
       return Sjis(u8"ファイルが見つかりません");
-    case 3:
+    case static_cast<int>(IoCode::PathNotFound):
       return Sjis(u8"不正なファイル名です");
-    case 4:
+    case static_cast<int>(IoCode::TooManyOpenFiles):
       return Sjis(u8"オープンしたファイルが多すぎます");
-    case 5:
+    case static_cast<int>(IoCode::AccessDenied):
       return Sjis(u8"ファイルへのアクセスが拒否されました");
-    case 100:
+    case static_cast<int>(IoCode::ReadBeyondEnd):
       return Sjis(u8"ファイルの末尾以降を読み込みました");
-    case 101:
+    case static_cast<int>(IoCode::DiskWriteError):
       return Sjis(u8"ディスクがいっぱいです");
-    case 106:
+    case static_cast<int>(IoCode::InvalidNumber):
       return Sjis(u8"入力値が数値ではありません");
     default:
       return Sjis(u8"I/O エラー (") + std::to_string(code) + ")";
@@ -34,7 +34,8 @@ std::string ErrorReportText(const std::string& message) {
   return message;
 }
 
-EInOutError::EInOutError(int code) : CorvaneError(IoErrorMessage(code)), code_(code) {}
+EInOutError::EInOutError(IoCode code)
+    : CorvaneError(IoErrorMessage(code)), code_(static_cast<int>(code)) {}
 
 EConvertError EConvertError::NotAnInteger(const std::string& text) {
   return EConvertError("'" + text + Sjis(u8"' は整数ではありません"));

@@ -19,10 +19,25 @@ class CorvaneError : public std::runtime_error {
   std::string message_;
 };
 
-// A failed file operation; Code() is the program's I/O code (2, 3, 4, 5, 32, 112, 123 ...).
+// The program's I/O codes: the numbers its error reports show for a failed file operation.
+enum class IoCode : int {
+  FileNotFound = 2,
+  PathNotFound = 3,  // a folder on the way is missing
+  TooManyOpenFiles = 4,
+  AccessDenied = 5,       // also anything that is not a regular file, and a read-only medium
+  SharingViolation = 32,  // another copy of the program holds the file
+  ReadBeyondEnd = 100,
+  DiskWriteError = 101,
+  InvalidNumber = 106,
+  DiskFull = 112,     // what a write that finds no room reports
+  InvalidName = 123,  // a name no file can have here
+};
+
+// A failed file operation; Code() is the program's I/O code, or for an errno the table does
+// not know, the errno itself.
 class EInOutError : public CorvaneError {
  public:
-  explicit EInOutError(int code);
+  explicit EInOutError(IoCode code);
   EInOutError(int code, const std::string& message) : CorvaneError(message), code_(code) {}
   int Code() const { return code_; }
 
@@ -88,6 +103,9 @@ class EEncodingError : public CorvaneError {
 
 // The message of an I/O code, as the report shows it (before the "." rule).
 std::string IoErrorMessage(int code);
+inline std::string IoErrorMessage(IoCode code) {
+  return IoErrorMessage(static_cast<int>(code));
+}
 
 // The text the standard error report shows for a message: "." appended when the first
 // byte of the last character (a double-byte character counting as one) is above '.'.

@@ -58,7 +58,7 @@ std::optional<std::string> FolderIndex::Find(std::string_view cp932Path) {
 
 std::string FolderIndex::Path(std::string_view cp932Path) {
   std::optional<std::string> found = Find(cp932Path);
-  if (!found) throw EInOutError(123);
+  if (!found) throw EInOutError(IoCode::InvalidName);
   return *found;
 }
 

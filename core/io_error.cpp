@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <optional>
 
 #include "core/code_page.h"
 #include "core/file_system.h"
@@ -18,39 +19,38 @@ bool FolderExists(const std::string& fsPath) {
   return sys::Stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// The code of an errno the program's table knows; 0 for any other.
-int MappedCode(int err, const std::string& fsPath) {
+// The code of an errno the program's table knows; none for any other.
+std::optional<IoCode> MappedCode(int err, const std::string& fsPath) {
   switch (err) {
     case ENOENT:
-      return FolderExists(fsPath) ? 2 : 3;
+      return FolderExists(fsPath) ? IoCode::FileNotFound : IoCode::PathNotFound;
     case ENOTDIR:
-      return 3;
+      return IoCode::PathNotFound;
     case EMFILE:
     case ENFILE:
-      return 4;
+      return IoCode::TooManyOpenFiles;
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
-      return 5;
+      return IoCode::AccessDenied;
     case EAGAIN:
-      return 32;
+      return IoCode::SharingViolation;
     case ENOSPC:
     case EDQUOT:
-      return 112;
+      return IoCode::DiskFull;
     case ENAMETOOLONG:
     case EILSEQ:
-      return 123;
+      return IoCode::InvalidName;
     default:
-      return 0;
+      return std::nullopt;
   }
 }
 
 }  // namespace
 
 EInOutError IoErrorFromErrno(int err, const std::string& fsPath) {
-  int code = MappedCode(err, fsPath);
-  if (code != 0) return EInOutError(code);
+  if (std::optional<IoCode> code = MappedCode(err, fsPath)) return EInOutError(*code);
   // An errno the table does not know, such as EIO (5): its own number in the generic form,
   // never the message of the table code it happens to equal.
   return EInOutError(err, Sjis(u8"I/O エラー (") + std::to_string(err) + ")");

@@ -19,7 +19,7 @@ constexpr unsigned char kEOF = 0x1A;
 
 // A NUL would cut the name short at the system call: such a path names nothing.
 const std::string& FsNameOrFail(const std::string& path) {
-  if (path.find('\0') != std::string::npos) throw EInOutError(123);
+  if (path.find('\0') != std::string::npos) throw EInOutError(IoCode::InvalidName);
   return path;
 }
 

@@ -150,7 +150,7 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
                      height + "\"><BR>");
     } else if (IsTextEntry(entry)) {
       std::optional<FolderIndex::Entry> file = names.FindIn(folder, entry);
-      if (!file) throw EInOutError(123);  // names no file here: never opened
+      if (!file) throw EInOutError(IoCode::InvalidName);  // names no file here: never opened
       CopyTextLines(file->fsPath, page);
     }
   }

@@ -85,7 +85,7 @@ class FaultSweepTest : public FormTest {
   // conflict when the failing call is the lock.
   static std::set<std::string> MessagesFor(int err) {
     return {ErrorReportText(IoErrorFromErrno(err, "/").Message()),
-            ErrorReportText(EInOutError(32).Message())};
+            ErrorReportText(EInOutError(IoCode::SharingViolation).Message())};
   }
 };
 
