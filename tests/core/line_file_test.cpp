@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "core/errors.h"
-#include "core/text_to_integer.h"
 #include "tests/test_support.h"
 
 namespace corvane {
@@ -249,86 +248,6 @@ TEST(LineFileReplace, TheOldFileStaysWholeUntilTheNewOneIsComplete) {
     ++entries;
   }
   EXPECT_EQ(entries, 1);
-}
-
-TEST(TextToInteger, Grammar) {
-  struct Case {
-    std::string text;
-    bool ok;
-    std::int32_t value;
-  };
-  const std::vector<Case> cases = {
-      {"200", true, 200},
-      {" 42", true, 42},
-      {"   7", true, 7},
-      {"42 ", false, 0},
-      {"+7", true, 7},
-      {"007", true, 7},
-      {"-15", true, -15},
-      {"$1F", true, 31},
-      {"x1F", true, 31},
-      {"X1f", true, 31},
-      {"0x1f", true, 31},
-      {"0X1F", true, 31},
-      {"$FFFFFFFF", true, -1},
-      {"$100000000", false, 0},
-      {"2147483647", true, 2147483647},
-      {"2147483648", false, 0},
-      {"-2147483648", true, INT32_MIN},
-      {"-2147483649", false, 0},
-      {"-$10", false, 0},
-      {"+x10", false, 0},
-      {"", false, 0},
-      {"   ", false, 0},
-      {"-", false, 0},
-      {"$", false, 0},
-      {"0x", false, 0},
-      {"1.5", false, 0},
-      {"\t5", false, 0},
-      {"1e3", false, 0},
-      {S(u8"１２"), false, 0},
-      {"00000000000000000012", true, 12},
-      {"0", true, 0},
-      {"$0", true, 0},
-  };
-  for (const auto& c : cases) {
-    if (c.ok) {
-      EXPECT_EQ(TextToInteger(c.text), c.value) << "'" << c.text << "'";
-    } else {
-      try {
-        TextToInteger(c.text);
-        ADD_FAILURE() << "accepted '" << c.text << "'";
-      } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), "'" + c.text + S(u8"' は整数ではありません"));
-      }
-    }
-  }
-}
-
-TEST(ErrorReport, PeriodRuleLooksAtTheLastCharacter) {
-  EXPECT_EQ(ErrorReportText(S(u8"行を挿入できません")), S(u8"行を挿入できません."));
-  EXPECT_EQ(ErrorReportText(S(u8"I/O エラー (32)")), S(u8"I/O エラー (32)"));
-  EXPECT_EQ(ErrorReportText(S(u8"リストのインデックスが範囲を超えています (0)")),
-            S(u8"リストのインデックスが範囲を超えています (0)"));
-  EXPECT_EQ(ErrorReportText(S(u8"JPEG エラー #42")), S(u8"JPEG エラー #42."));
-  EXPECT_EQ(ErrorReportText("done."), "done.");
-  EXPECT_EQ(ErrorReportText("a-"), "a-");
-  EXPECT_EQ(ErrorReportText(""), "");
-  // A double-byte character whose trail byte is ')' (0x81 0x29 is not valid CP932, but
-  // 0x95 0x5C is 表, whose trail byte is '\'): the character counts as one, by its lead.
-  EXPECT_EQ(ErrorReportText(S(u8"表")), S(u8"表."));
-  EXPECT_EQ(ErrorReportText(std::string("a\x81\x29")), std::string("a\x81\x29."));
-}
-
-TEST(ErrorReport, IoMessages) {
-  EXPECT_EQ(IoErrorMessage(2), S(u8"ファイルが見つかりません"));
-  EXPECT_EQ(IoErrorMessage(3), S(u8"不正なファイル名です"));
-  EXPECT_EQ(IoErrorMessage(4), S(u8"オープンしたファイルが多すぎます"));
-  EXPECT_EQ(IoErrorMessage(5), S(u8"ファイルへのアクセスが拒否されました"));
-  EXPECT_EQ(IoErrorMessage(100), S(u8"ファイルの末尾以降を読み込みました"));
-  EXPECT_EQ(IoErrorMessage(101), S(u8"ディスクがいっぱいです"));
-  EXPECT_EQ(IoErrorMessage(106), S(u8"入力値が数値ではありません"));
-  EXPECT_EQ(IoErrorMessage(112), S(u8"I/O エラー (112)"));
 }
 
 }  // namespace
