@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/resource.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -89,6 +90,21 @@ ssize_t Write(int fd, const void* buffer, size_t size) {
 ssize_t Pread(int fd, void* buffer, size_t size, off_t offset) {
   if (Injected(Call::Read)) return -1;
   return RetryOnInterrupt([&] { return ::pread(fd, buffer, size, offset); });
+}
+
+ssize_t PreadNoWait(int fd, void* buffer, size_t size, off_t offset) {
+  if (Injected(Call::Read)) return -1;
+  iovec vector{buffer, size};
+  return RetryOnInterrupt([&] { return ::preadv2(fd, &vector, 1, offset, RWF_NOWAIT); });
+}
+
+int AdviseWillNeed(int fd, off_t offset, off_t length) {
+  if (Injected(Call::Advise)) return -1;
+  // posix_fadvise returns its error instead of setting errno.
+  int err = ::posix_fadvise(fd, offset, length, POSIX_FADV_WILLNEED);
+  if (err == 0) return 0;
+  errno = err;
+  return -1;
 }
 
 int Fsync(int fd) {

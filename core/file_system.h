@@ -26,7 +26,8 @@ enum class Call {
   Stat,
   ReadDirectory,
   CurrentDirectory,
-  ChangeDirectory
+  ChangeDirectory,
+  Advise
 };
 
 // Returns an errno value to make the call fail with, or 0 to let it run. It may also throw
@@ -62,6 +63,11 @@ ssize_t Read(int fd, void* buffer, size_t size);
 ssize_t Write(int fd, const void* buffer, size_t size);
 // Reads at an offset without moving the file position (a skip then costs no call at all).
 ssize_t Pread(int fd, void* buffer, size_t size, off_t offset);
+// The same, but only what is in memory: EAGAIN when the bytes would have to come from the
+// disk, EOPNOTSUPP where the file system cannot tell.
+ssize_t PreadNoWait(int fd, void* buffer, size_t size, off_t offset);
+// Asks the kernel to start reading a range of the file into memory, without waiting.
+int AdviseWillNeed(int fd, off_t offset, off_t length);
 int Fsync(int fd);
 // Flushes every file of the file system holding fd to disk (one flush for many files).
 int SyncFileSystem(int fd);

@@ -88,7 +88,8 @@ std::pair<std::string, std::string> DisplaySizeTexts(std::uint32_t w, std::uint3
 }
 
 std::pair<std::string, std::string> ImageDisplaySize(sys::FileHandle file, const std::string& entry,
-                                                     const std::string& longSideText) {
+                                                     const std::string& longSideText,
+                                                     JpegReadStats* stats) {
   JpegSize size;
   {
     // A file that does not open and anything but a regular file (a pipe, a device, a folder)
@@ -99,7 +100,7 @@ std::pair<std::string, std::string> ImageDisplaySize(sys::FileHandle file, const
     if (sys::Fstat(image.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
       throw EFOpenError::CannotOpen(entry);
     }
-    size = ReadJpegSize(image.Get());
+    size = ReadJpegSize(image.Get(), stats);
   }
   // Browsers show a photo turned by its EXIF orientation: a quarter turn exchanges the sides
   // the page must give it, or it is squeezed.

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/file_system.h"
+#include "core/jpeg_header.h"
 
 namespace corvane {
 
@@ -33,8 +34,10 @@ std::pair<std::string, std::string> ImageDisplaySize(const std::string& path,
 // Opens an image file (this file system's name) for ImageDisplaySize; an empty handle with
 // errno set when it does not open.
 sys::FileHandle OpenImageFile(const std::string& fsPath);
-// The same for a file already opened with OpenImageFile (which may have failed), closed here.
+// The same for a file already opened with OpenImageFile (which may have failed), closed here;
+// stats, when given, as ReadJpegSize takes and fills it.
 std::pair<std::string, std::string> ImageDisplaySize(sys::FileHandle file, const std::string& entry,
-                                                     const std::string& longSideText);
+                                                     const std::string& longSideText,
+                                                     JpegReadStats* stats = nullptr);
 
 }  // namespace corvane

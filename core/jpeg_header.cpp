@@ -181,6 +181,20 @@ Decoder& FileDecoder() {
   return decoder;
 }
 
+// The file's first chunk; when the caller asks, first without waiting for the disk, which
+// tells whether the file was in memory.
+ssize_t FirstRead(int fd, JOCTET* buffer, JpegReadStats* stats) {
+  if (stats == nullptr || !stats->askCached) return sys::Pread(fd, buffer, kChunk, 0);
+  ssize_t n = sys::PreadNoWait(fd, buffer, kChunk, 0);
+  if (n >= 0) {
+    stats->firstBlock = FirstBlock::Cached;
+    return n;
+  }
+  if (errno != EAGAIN && errno != EOPNOTSUPP) return n;
+  stats->firstBlock = errno == EAGAIN ? FirstBlock::NotCached : FirstBlock::NotAsked;
+  return sys::Pread(fd, buffer, kChunk, 0);
+}
+
 }  // namespace
 
 JpegSize ReadJpegSize(int fd, JpegReadStats* stats) {
@@ -188,7 +202,7 @@ JpegSize ReadJpegSize(int fd, JpegReadStats* stats) {
   src.fd = fd;
   // Read the first chunk before creating anything: an empty file is measured as 0 x 0
   // without asking the library, which would reject it.
-  ssize_t n = sys::Pread(fd, src.buffer, kChunk, 0);
+  ssize_t n = FirstRead(fd, src.buffer, stats);
   if (n < 0) throw IoErrorFromErrno(errno, std::string());
   if (stats) stats->bytesRead = static_cast<std::uint64_t>(n);
   if (n == 0) return {};

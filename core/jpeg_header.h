@@ -13,8 +13,16 @@ struct JpegSize {
   int orientation = 1;  // EXIF orientation, 1 (as stored) without a valid tag
 };
 
+// Whether a file's first block was in memory when it was read.
+enum class FirstBlock { NotAsked, Cached, NotCached };
+
 struct JpegReadStats {
   std::uint64_t bytesRead = 0;  // bytes actually read from the file
+  // Set by the caller: make the first read ask for what is in memory before waiting for the
+  // disk, which costs nothing more when the file is in memory. firstBlock then says what it
+  // found; NotAsked where the file system cannot tell.
+  bool askCached = false;
+  FirstBlock firstBlock = FirstBlock::NotAsked;
 };
 
 // fd: an open file; it is read from its start whatever its position. An empty file gives 0 x 0.

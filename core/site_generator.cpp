@@ -8,6 +8,7 @@
 #include "core/errors.h"
 #include "core/file_system.h"
 #include "core/folder_index.h"
+#include "core/image_read_ahead.h"
 #include "core/image_size.h"
 #include "core/io_error.h"
 #include "core/line_file.h"
@@ -118,6 +119,7 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
 
   std::vector<StagedFile> pages;
   LineFile page;
+  ImageReadAhead readAhead(entries, names, folder);
   while (!savedList.AtEnd()) {
     const std::string entry = savedList.ReadLine();
     if (IsHeading(entry)) {
@@ -138,15 +140,19 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
       // named in the page as it is on disk, for browsers and servers that tell letter case
       // and spellings apart.
       // The plain name is opened first; the folder is searched only when it is missing.
-      std::optional<FolderIndex::Entry> file = names.PlainIn(folder, entry);
-      if (!file) throw EFOpenError::CannotOpen(entry);
-      sys::FileHandle image = OpenImageFile(file->fsPath);
-      if (!image && errno == ENOENT) {
-        file = names.SearchIn(folder, *file);
-        image = OpenImageFile(file->fsPath);
+      ImageReadAhead::Opened opened = readAhead.Open(entry);
+      if (!opened.file) throw EFOpenError::CannotOpen(entry);
+      FolderIndex::Entry file = std::move(*opened.file);
+      sys::FileHandle image = std::move(opened.handle);
+      if (!image && opened.error == ENOENT) {
+        file = names.SearchIn(folder, file);
+        image = OpenImageFile(file.fsPath);
       }
-      auto [width, height] = ImageDisplaySize(std::move(image), entry, settings.ImageLongSide);
-      page.WriteLine("<IMG SRC=\"" + NameForPages(*file) + "\" WIDTH=\"" + width + "\" HEIGHT=\"" +
+      JpegReadStats read{.askCached = opened.askCached};
+      auto [width, height] =
+          ImageDisplaySize(std::move(image), entry, settings.ImageLongSide, &read);
+      readAhead.Found(read.firstBlock);
+      page.WriteLine("<IMG SRC=\"" + NameForPages(file) + "\" WIDTH=\"" + width + "\" HEIGHT=\"" +
                      height + "\"><BR>");
     } else if (IsTextEntry(entry)) {
       std::optional<FolderIndex::Entry> file = names.FindIn(folder, entry);

@@ -1,0 +1,91 @@
+#include "core/image_read_ahead.h"
+
+#include <cerrno>
+#include <utility>
+
+#include "core/image_size.h"
+#include "core/list_entries.h"
+
+namespace corvane {
+namespace {
+
+bool& ReadAheadAllowed() {
+  static bool allowed = true;
+  return allowed;
+}
+
+}  // namespace
+
+void AllowImageReadAhead(bool allow) {
+  ReadAheadAllowed() = allow;
+}
+
+ImageReadAhead::ImageReadAhead(const std::vector<std::string>& entries, FolderIndex& names,
+                               const std::string& fsFolder)
+    : entries_(entries), names_(names), fsFolder_(fsFolder) {}
+
+ImageReadAhead::Opened ImageReadAhead::OpenNow(const std::string& entry) {
+  Opened opened;
+  opened.file = names_.PlainIn(fsFolder_, entry);
+  if (!opened.file) return opened;
+  opened.handle = OpenImageFile(opened.file->fsPath);
+  if (!opened.handle) opened.error = errno;
+  return opened;
+}
+
+std::optional<std::size_t> ImageReadAhead::NextImage() const {
+  for (std::size_t i = next_; i < entries_.size(); ++i) {
+    if (IsImageEntry(entries_[i])) return i;
+  }
+  return std::nullopt;
+}
+
+ImageReadAhead::Opened ImageReadAhead::Open(const std::string& entry) {
+  if (!off_ && !window_.empty()) {
+    Pending pending = std::move(window_.front());
+    window_.pop_front();
+    if (entries_[pending.index] == entry) {
+      TopUp();
+      return std::move(pending.opened);
+    }
+    off_ = true;
+  }
+  if (!off_) {
+    std::optional<std::size_t> index = NextImage();
+    if (index && entries_[*index] == entry) {
+      next_ = *index + 1;
+    } else {
+      off_ = true;
+    }
+  }
+  if (off_) window_.clear();
+  Opened opened = OpenNow(entry);
+  opened.askCached = !off_ && !readingAhead_;
+  // The window may have stopped short for want of descriptors; try again.
+  if (readingAhead_) TopUp();
+  return opened;
+}
+
+void ImageReadAhead::Found(FirstBlock firstBlock) {
+  if (off_ || readingAhead_ || firstBlock == FirstBlock::Cached || !ReadAheadAllowed()) return;
+  readingAhead_ = true;
+  TopUp();
+}
+
+void ImageReadAhead::TopUp() {
+  if (off_) return;
+  while (window_.size() < kWindow) {
+    std::optional<std::size_t> index = NextImage();
+    if (!index) return;
+    Opened opened = OpenNow(entries_[*index]);
+    // Out of descriptors: the picture is opened when its turn comes, where a failure is
+    // reported as it always was.
+    if (!opened.handle && (opened.error == EMFILE || opened.error == ENFILE)) return;
+    // Only a hint: a file the kernel cannot read ahead is still read when measured.
+    if (opened.handle) sys::AdviseWillNeed(opened.handle.Get(), 0, kAheadBytes);
+    window_.push_back({*index, std::move(opened)});
+    next_ = *index + 1;
+  }
+}
+
+}  // namespace corvane

@@ -1,0 +1,188 @@
+// Reading pictures ahead changes only how long a run waits for the disk: the pages, the
+// errors and what is left open are those of a run that reads each picture when it comes.
+// The pictures are made "not in memory" for real, by asking the kernel to drop their
+// cached pages.
+
+#include "core/image_read_ahead.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <map>
+#include <vector>
+
+#include "core/errors.h"
+#include "core/settings.h"
+#include "core/site_generator.h"
+#include "tests/jpeg_fixture.h"
+#include "tests/test_support.h"
+
+namespace corvane {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+// More pictures than the window holds, under two headings, with a text entry, a picture
+// named twice and pictures whose entries differ in letter case from their files.
+struct Folder {
+  TempDir dir;
+  std::vector<std::string> entries{"-----A-----"};
+  std::vector<std::string> pictures;
+
+  explicit Folder(int count) {
+    WriteFile(dir / "note.txt", "a line\r\n");
+    for (int i = 0; i < count; ++i) {
+      const std::string name = "p" + std::to_string(i) + ".jpg";
+      // Distinct sizes, so a picture measured in another's place shows in the pages.
+      WriteFile(dir / name, testing::EncodeJpeg({.width = 40 + i, .height = 30}));
+      pictures.push_back(dir / name);
+      entries.push_back(i % 10 == 3 ? "P" + std::to_string(i) + ".JPG" : name);
+      if (i == count / 2) entries.insert(entries.end(), {"-----B-----", "note.txt", name});
+    }
+    ::sync();
+  }
+
+  // Drops the pictures' pages from memory, so the next run finds them on the disk.
+  void Evict() const {
+    for (const std::string& path : pictures) {
+      int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+      ASSERT_GE(fd, 0);
+      ASSERT_EQ(::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED), 0);
+      ::close(fd);
+    }
+  }
+
+  std::map<std::string, std::string> Site() const {
+    std::map<std::string, std::string> pages;
+    for (const char* name : {"files.cvn", "1.htm", "2.htm", "MENU.htm", "CASE.HTM"})
+      pages[name] = ReadFile(dir / name);
+    return pages;
+  }
+};
+
+Settings Defaults() {
+  Settings s;
+  SetDefaultSettings(s);
+  return s;
+}
+
+// Runs a generation and counts the calls of each kind it makes.
+std::map<sys::Call, int> CountedRun(const Folder& f, const std::vector<std::string>& entries) {
+  std::map<sys::Call, int> calls;
+  sys::SetFaultHook([&](sys::Call call) {
+    ++calls[call];
+    return 0;
+  });
+  try {
+    GenerateSite(entries, f.dir.Path(), Defaults());
+  } catch (...) {
+    sys::SetFaultHook(nullptr);
+    throw;
+  }
+  sys::SetFaultHook(nullptr);
+  return calls;
+}
+
+TEST(ImageReadAhead, AColdRunReadsAheadAndWritesTheSamePagesAsAWarmOne) {
+  Folder f(150);
+  const int fds = testing::OpenDescriptorCount();
+  GenerateSite(f.entries, f.dir.Path(), Defaults());
+  const auto warmSite = f.Site();
+  ASSERT_NE(warmSite.at("2.htm").find("<IMG SRC=\"p75.jpg\" WIDTH=\"600\" HEIGHT=\"156\">"),
+            std::string::npos);
+
+  // In memory: no picture is read ahead.
+  EXPECT_EQ(CountedRun(f, f.entries)[sys::Call::Advise], 0);
+
+  f.Evict();
+  const auto cold = CountedRun(f, f.entries);
+  EXPECT_EQ(f.Site(), warmSite);
+  // Every picture after the first is read ahead, but for the fifteen whose entries differ in
+  // letter case (they are found by the folder search when their turn comes).
+  EXPECT_EQ(cold.at(sys::Call::Advise), 150 - 1 - 15 + 1);  // the picture named twice
+  EXPECT_EQ(testing::OpenDescriptorCount(), fds);
+}
+
+TEST(ImageReadAhead, ErrorsComeAsTheyWouldWithoutReadingAhead) {
+  Folder f(100);
+  WriteFile(f.dir / "broken.jpg", "not a picture");
+  ::sync();
+  GenerateSite({"-----A-----"}, f.dir.Path(), Defaults());
+  const std::string before = ReadFile(f.dir / "1.htm");
+  const int fds = testing::OpenDescriptorCount();
+  // The missing picture comes first in the list; the broken one is already open in the window
+  // when it is reported.
+  std::vector<std::string> entries = f.entries;
+  entries.insert(entries.begin() + 80, "broken.jpg");
+  entries.insert(entries.begin() + 70, "gone.jpg");
+  for (bool cold : {false, true}) {
+    if (cold) f.Evict();
+    try {
+      GenerateSite(entries, f.dir.Path(), Defaults());
+      FAIL();
+    } catch (const EFOpenError& e) {
+      EXPECT_EQ(e.Message(), testing::S(u8"ファイル gone.jpg は開けません")) << cold;
+    }
+    EXPECT_EQ(testing::OpenDescriptorCount(), fds);
+    EXPECT_EQ(ReadFile(f.dir / "1.htm"), before);
+  }
+  entries.erase(entries.begin() + 70);
+  f.Evict();
+  EXPECT_THROW(GenerateSite(entries, f.dir.Path(), Defaults()), EJPEG);
+  EXPECT_EQ(testing::OpenDescriptorCount(), fds);
+}
+
+// Any one call of a cold run failing: the run reports an error and the previous site stays,
+// or (for a call it can do without, such as a hint to read ahead) it completes the new site.
+// Nothing is left open either way.
+TEST(ImageReadAhead, EveryCallOfAColdRunMayFail) {
+  Folder f(80);
+  GenerateSite(f.entries, f.dir.Path(), Defaults());
+  const auto newSite = f.Site();
+  const std::vector<std::string> oldEntries = {"-----old-----", "note.txt", "-----2-----"};
+  const int fds = testing::OpenDescriptorCount();
+  f.Evict();
+  const auto cold = CountedRun(f, f.entries);
+  int total = 0;
+  for (const auto& [call, count] : cold) total += count;
+  ASSERT_GT(cold.at(sys::Call::Advise), 60);
+
+  int failures = 0, completions = 0;
+  for (int nth = 1; nth <= total; ++nth) {
+    GenerateSite(oldEntries, f.dir.Path(), Defaults());
+    const auto oldSite = f.Site();
+    f.Evict();
+    bool failed = false;
+    {
+      testing::ScopedFault fault(nth, EIO);
+      try {
+        GenerateSite(f.entries, f.dir.Path(), Defaults());
+      } catch (const CorvaneError&) {
+        failed = true;
+      }
+    }
+    const auto site = f.Site();
+    if (failed) {
+      ++failures;
+      // The saved list goes first, on its own; every page is the previous one.
+      for (const auto& [name, bytes] : oldSite) {
+        if (name != "files.cvn") {
+          EXPECT_EQ(site.at(name), bytes) << name << " call " << nth;
+        }
+      }
+    } else {
+      ++completions;
+      EXPECT_EQ(site, newSite) << "call " << nth;
+    }
+    ASSERT_EQ(testing::OpenDescriptorCount(), fds) << "call " << nth;
+  }
+  EXPECT_GT(failures, 0);
+  EXPECT_GT(completions, 0);
+}
+
+}  // namespace
+}  // namespace corvane
