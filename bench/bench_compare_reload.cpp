@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
               form.ListBox2->Count() == kEntries + 1;
   };
   // Each reload starts from the chosen files and an empty output list, outside the timing.
-  auto reset = [&] {
+  auto reset = [&](std::size_t) {
     form.ListBox2->Clear();
     form.ListBox1->SetEntries(inputs);
   };
