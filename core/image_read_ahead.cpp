@@ -61,7 +61,6 @@ ImageReadAhead::Opened ImageReadAhead::Open(const std::string& entry) {
   if (off_) window_.clear();
   Opened opened = OpenNow(entry);
   opened.askCached = !off_ && !readingAhead_;
-  // The window may have stopped short for want of descriptors; try again.
   if (readingAhead_) TopUp();
   return opened;
 }
@@ -78,9 +77,14 @@ void ImageReadAhead::TopUp() {
     std::optional<std::size_t> index = NextImage();
     if (!index) return;
     Opened opened = OpenNow(entries_[*index]);
-    // Out of descriptors: the picture is opened when its turn comes, where a failure is
-    // reported as it always was.
-    if (!opened.handle && (opened.error == EMFILE || opened.error == ENFILE)) return;
+    // Out of descriptors: the window gives back every one it holds and the run goes on
+    // without reading ahead, so the pages still to be opened find the descriptors they
+    // would have had, and each picture is opened when its turn comes.
+    if (!opened.handle && (opened.error == EMFILE || opened.error == ENFILE)) {
+      window_.clear();
+      off_ = true;
+      return;
+    }
     // Only a hint: a file the kernel cannot read ahead is still read when measured.
     if (opened.handle) sys::AdviseWillNeed(opened.handle.Get(), 0, kAheadBytes);
     window_.push_back({*index, std::move(opened)});

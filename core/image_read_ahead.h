@@ -38,7 +38,8 @@ class ImageReadAhead {
 
   // The picture of an image entry, by its plain name, opened now or ahead of time. Entries
   // are asked for in the list's order; one that is not the next image of the list turns
-  // reading ahead off for the rest of the run, and is opened now.
+  // reading ahead off for the rest of the run, and is opened now, as is every picture once
+  // the process runs short of descriptors.
   Opened Open(const std::string& entry);
   // What the first read of the picture last opened found; the first picture not in memory
   // (or on a file system that cannot tell) starts reading ahead.
@@ -64,7 +65,7 @@ class ImageReadAhead {
   std::size_t next_ = 0;  // entries_ before this are opened or handed out
   std::deque<Pending> window_;
   bool readingAhead_ = false;
-  bool off_ = false;  // the entries asked for left the list's order
+  bool off_ = false;  // the entries left the list's order, or descriptors ran short
 };
 
 // Whether runs may read ahead at all (they may unless told otherwise); for measuring what

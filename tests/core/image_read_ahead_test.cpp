@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -133,6 +134,34 @@ TEST(ImageReadAhead, ErrorsComeAsTheyWouldWithoutReadingAhead) {
   entries.erase(entries.begin() + 70);
   f.Evict();
   EXPECT_THROW(GenerateSite(entries, f.dir.Path(), Defaults()), EJPEG);
+  EXPECT_EQ(testing::OpenDescriptorCount(), fds);
+}
+
+// A process allowed few descriptors: the window must not take those a page needs later.
+// (The run raised its own limit to the most allowed once, in the first run; the lowered one
+// then holds.)
+TEST(ImageReadAhead, ShortOfDescriptorsTheRunGoesOnWithoutReadingAhead) {
+  Folder f(150);
+  for (const char* heading : {"-----C-----", "-----D-----"})
+    f.entries.insert(f.entries.begin() + 120, heading);
+  GenerateSite(f.entries, f.dir.Path(), Defaults());
+  const auto warmSite = f.Site();
+  const int fds = testing::OpenDescriptorCount();
+  rlimit saved;
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+  // Room for the run's own files and a few pictures ahead, not for a window of 64.
+  const rlimit tight{static_cast<rlim_t>(fds + 24), saved.rlim_max};
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+  f.Evict();
+  std::string error;
+  try {
+    GenerateSite(f.entries, f.dir.Path(), Defaults());
+  } catch (const CorvaneError& e) {
+    error = e.Message();
+  }
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &saved), 0);
+  EXPECT_EQ(error, "");
+  EXPECT_EQ(f.Site(), warmSite);
   EXPECT_EQ(testing::OpenDescriptorCount(), fds);
 }
 
