@@ -72,10 +72,13 @@ void ImageReadAhead::Found(FirstBlock firstBlock) {
 }
 
 void ImageReadAhead::TopUp() {
-  if (off_) return;
-  while (window_.size() < kWindow) {
+  if (off_ || !window_.empty()) return;
+  // A batch at a time: every picture of it opened first, then every one advised. Opening
+  // reads a picture's inode; were each advice given right after its open, the next open
+  // would queue behind the data just asked for, and a cold run took twice as long.
+  while (window_.size() < kBatch) {
     std::optional<std::size_t> index = NextImage();
-    if (!index) return;
+    if (!index) break;
     Opened opened = OpenNow(entries_[*index]);
     // Out of descriptors: the window gives back every one it holds and the run goes on
     // without reading ahead, so the pages still to be opened find the descriptors they
@@ -85,10 +88,12 @@ void ImageReadAhead::TopUp() {
       off_ = true;
       return;
     }
-    // Only a hint: a file the kernel cannot read ahead is still read when measured.
-    if (opened.handle) sys::AdviseWillNeed(opened.handle.Get(), 0, kAheadBytes);
     window_.push_back({*index, std::move(opened)});
     next_ = *index + 1;
+  }
+  // Only a hint: a file the kernel cannot read ahead is still read when measured.
+  for (const Pending& pending : window_) {
+    if (pending.opened.handle) sys::AdviseWillNeed(pending.opened.handle.Get(), 0, kAheadBytes);
   }
 }
 

@@ -7,8 +7,8 @@
 // that request would only add a system call to each, so a run starts without it: each
 // picture's first read asks for what is in memory before waiting, which costs nothing more,
 // and the first picture found not in memory turns reading ahead on for the rest of the run.
-// From then on the next pictures of the list are kept open, a window ahead of the one being
-// measured, each with the kernel asked to read its start.
+// From then on the next pictures of the list are opened a batch at a time, ahead of the one
+// being measured, and the kernel is asked to read the start of each.
 
 #include <cstddef>
 #include <deque>
@@ -45,9 +45,9 @@ class ImageReadAhead {
   // (or on a file system that cannot tell) starts reading ahead.
   void Found(FirstBlock firstBlock);
 
-  // How many pictures are kept open ahead, and how much of each the kernel is asked to read:
-  // enough for the metadata a camera puts before the frame header.
-  static constexpr std::size_t kWindow = 64;
+  // How many pictures are opened ahead at a time, and how much of each the kernel is asked
+  // to read: enough for the metadata a camera puts before the frame header.
+  static constexpr std::size_t kBatch = 128;
   static constexpr off_t kAheadBytes = off_t{64} * 1024;
 
  private:

@@ -10,6 +10,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <map>
 #include <vector>
@@ -27,7 +28,7 @@ using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
 
-// More pictures than the window holds, under two headings, with a text entry, a picture
+// More pictures than a batch read ahead holds, under two headings, with a text entry, a picture
 // named twice and pictures whose entries differ in letter case from their files.
 struct Folder {
   TempDir dir;
@@ -137,20 +138,39 @@ TEST(ImageReadAhead, ErrorsComeAsTheyWouldWithoutReadingAhead) {
   EXPECT_EQ(testing::OpenDescriptorCount(), fds);
 }
 
-// A process allowed few descriptors: the window must not take those a page needs later.
-// (The run raised its own limit to the most allowed once, in the first run; the lowered one
-// then holds.)
+// A process allowed few descriptors: reading ahead never needs one more than the run does
+// without it. (The first run raised the process's limit to the most allowed, once; the
+// lowered limits below then hold.)
 TEST(ImageReadAhead, ShortOfDescriptorsTheRunGoesOnWithoutReadingAhead) {
   Folder f(150);
-  for (const char* heading : {"-----C-----", "-----D-----"})
-    f.entries.insert(f.entries.begin() + 120, heading);
+  // Pairs of headings all along the list (every page stays open to the end), wherever the
+  // batches read ahead happen to end.
+  for (std::size_t at = 140; at >= 20; at -= 7) {
+    f.entries.insert(f.entries.begin() + static_cast<std::ptrdiff_t>(at),
+                     {"-----C-----", "-----D-----"});
+  }
   GenerateSite(f.entries, f.dir.Path(), Defaults());
   const auto warmSite = f.Site();
   const int fds = testing::OpenDescriptorCount();
+  // The most descriptors the run holds without reading ahead: counted before each open,
+  // plus the one that open makes.
+  AllowImageReadAhead(false);
+  int most = 0;
+  sys::SetFaultHook([&](sys::Call call) {
+    if (call == sys::Call::Open) most = std::max(most, testing::OpenDescriptorCount() + 1);
+    return 0;
+  });
+  f.Evict();
+  GenerateSite(f.entries, f.dir.Path(), Defaults());
+  sys::SetFaultHook(nullptr);
+  AllowImageReadAhead(true);
+  ASSERT_GT(most, fds + 38);  // the pages, all open at the end
+
+  // With only those (and one to spare, for the lowest free number), reading ahead must
+  // fit in: a failure here would raise an error under the lowered limit.
   rlimit saved;
   ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
-  // Room for the run's own files and a few pictures ahead, not for a window of 64.
-  const rlimit tight{static_cast<rlim_t>(fds + 24), saved.rlim_max};
+  const rlimit tight{static_cast<rlim_t>(most + 1), saved.rlim_max};
   ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
   f.Evict();
   std::string error;
