@@ -1,5 +1,7 @@
 #include "core/image_read_ahead.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <utility>
 
@@ -91,9 +93,15 @@ void ImageReadAhead::TopUp() {
     window_.push_back({*index, std::move(opened)});
     next_ = *index + 1;
   }
-  // Only a hint: a file the kernel cannot read ahead is still read when measured.
+  // Only a hint, and only for regular files: a link to a disk device must not make the
+  // kernel read the disk (measuring refuses it before reading). A file the kernel cannot
+  // read ahead is still read when measured.
   for (const Pending& pending : window_) {
-    if (pending.opened.handle) sys::AdviseWillNeed(pending.opened.handle.Get(), 0, kAheadBytes);
+    const int fd = pending.opened.handle.Get();
+    struct stat st;
+    if (fd >= 0 && sys::Fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+      sys::AdviseWillNeed(fd, 0, kAheadBytes);
+    }
   }
 }
 

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -136,6 +137,32 @@ TEST(ImageReadAhead, ErrorsComeAsTheyWouldWithoutReadingAhead) {
   f.Evict();
   EXPECT_THROW(GenerateSite(entries, f.dir.Path(), Defaults()), EJPEG);
   EXPECT_EQ(testing::OpenDescriptorCount(), fds);
+}
+
+// What is not a regular file is opened ahead (as measuring opens it) but never read ahead:
+// a link to a disk would otherwise have the kernel read the disk.
+TEST(ImageReadAhead, OnlyRegularFilesAreReadAhead) {
+  Folder f(10);
+  ASSERT_EQ(::symlink("/dev/zero", (f.dir / "dev.jpg").c_str()), 0);
+  ASSERT_EQ(::mkfifo((f.dir / "pipe.jpg").c_str(), 0644), 0);
+  std::vector<std::string> entries = f.entries;
+  entries.insert(entries.end(), {"pipe.jpg", "dev.jpg"});
+  f.Evict();
+  std::map<sys::Call, int> calls;
+  sys::SetFaultHook([&](sys::Call call) {
+    ++calls[call];
+    return 0;
+  });
+  std::string error;
+  try {
+    GenerateSite(entries, f.dir.Path(), Defaults());
+  } catch (const EFOpenError& e) {
+    error = e.Message();
+  }
+  sys::SetFaultHook(nullptr);
+  EXPECT_EQ(error, testing::S(u8"ファイル pipe.jpg は開けません"));
+  // p1 to p9 with p5 named twice, but for P3.JPG, found by the folder search in its turn.
+  EXPECT_EQ(calls[sys::Call::Advise], 9);
 }
 
 // A process allowed few descriptors: reading ahead never needs one more than the run does
