@@ -54,21 +54,33 @@ Converter& FromUtf8() {
   return c;
 }
 
-}  // namespace
-
-std::string Cp932ToUtf8(std::string_view cp932) {
+// Converts to UTF-8, each byte that does not convert shown as U+FFFD (stateless encodings).
+std::string ConvertShowingBadBytes(Converter& toUtf8, std::string_view in) {
   std::string result;
   std::string part;
   while (true) {
     std::size_t bad = 0;
-    if (ToUtf8().Convert(cp932, part, &bad)) {
+    if (toUtf8.Convert(in, part, &bad)) {
       result += part;
       return result;
     }
     result += part;
-    result += "\xEF\xBF\xBD";  // U+FFFD for the byte that is not CP932
-    cp932.remove_prefix(bad + 1);
+    result += "\xEF\xBF\xBD";
+    in.remove_prefix(bad + 1);
   }
+}
+
+}  // namespace
+
+std::string Cp932ToUtf8(std::string_view cp932) {
+  return ConvertShowingBadBytes(ToUtf8(), cp932);
+}
+
+std::string EucJpToUtf8(std::string_view eucJp) {
+  // The Microsoft flavour: it holds the NEC and IBM characters CP932 has (①, ㈱, 髙...),
+  // as EUC-JP files written on Windows do, besides all of standard EUC-JP.
+  static Converter c("UTF-8", "EUC-JP-MS");
+  return ConvertShowingBadBytes(c, eucJp);
 }
 
 std::string Cp932ToUtf8Strict(std::string_view cp932) {

@@ -1,6 +1,6 @@
 #pragma once
-// The two conversion boundaries: CP932 bytes <-> UTF-8 (for Qt and for this file system).
-// Core keeps every text as CP932 bytes; nothing else converts.
+// The conversion boundaries: CP932 bytes <-> UTF-8 (for Qt, for this file system and for
+// the pages, which are UTF-8). Core keeps every text as CP932 bytes; nothing else converts.
 
 #include <string>
 #include <string_view>
@@ -10,6 +10,9 @@ namespace corvane {
 // CP932 -> UTF-8. Bytes that are not valid CP932 (they can come from files) are shown as
 // U+FFFD each, so showing never fails; this is only used to show or to name a file.
 std::string Cp932ToUtf8(std::string_view cp932);
+
+// EUC-JP -> UTF-8, bytes that are not EUC-JP shown as U+FFFD each (text files only).
+std::string EucJpToUtf8(std::string_view eucJp);
 
 // CP932 -> UTF-8 for naming a file: fails with EEncodingError on bytes that are not CP932,
 // so a name is never silently changed on its way to the file system.

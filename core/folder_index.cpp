@@ -10,6 +10,7 @@
 #include "core/errors.h"
 #include "core/file_system.h"
 #include "core/paths.h"
+#include "core/text_decoding.h"
 
 namespace corvane {
 namespace {
@@ -122,18 +123,29 @@ const FolderIndex::Listing& FolderIndex::ListingOf(const std::string& fsFolder) 
 }
 
 std::string NameForPages(const FolderIndex::Entry& file) {
-  if (ToFsPath(file.name) == file.fsName) return file.name;
   static constexpr char kHex[] = "0123456789ABCDEF";
+  // Cut the URL short ('#', '?'), start an escape ('%'), end the attribute ('"'), start a
+  // character reference ('&'), or are taken for '/' ('\\'). A blank would be dropped at
+  // either end of the attribute.
+  static constexpr std::string_view kReserved = "%#?\"&\\";
+  const std::string_view name = file.fsName;
   std::string out;
-  for (unsigned char c : file.fsName) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-        c == '.' || c == '_' || c == '~') {
-      out += static_cast<char>(c);
+  const auto escape = [&](unsigned char c) {
+    out += '%';
+    out += kHex[c >> 4];
+    out += kHex[c & 0x0F];
+  };
+  for (std::size_t i = 0; i < name.size();) {
+    const std::size_t n = Utf8SequenceLength(name.substr(i));
+    const auto c = static_cast<unsigned char>(name[i]);
+    if (n > 1) {
+      out.append(name.substr(i, n));  // a character: browsers send it as these bytes
+    } else if (n == 0 || c <= ' ' || c == 0x7F || kReserved.find(c) != std::string_view::npos) {
+      escape(c);
     } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 0x0F];
+      out += static_cast<char>(c);
     }
+    i += n == 0 ? 1 : n;
   }
   return out;
 }

@@ -64,10 +64,10 @@ class FolderIndex {
   std::unordered_map<std::string, std::string> folders_;  // CP932 folder -> folder on disk
 };
 
-// How a page names the file so that a browser finds it: its CP932 name, which a browser
-// reading the page as Shift_JIS turns back into the plain conversion, the name on disk.
-// When the name on disk is the other spelling (〜 typed as U+301C), no CP932 text leads
-// there: its own bytes, percent-encoded, which browsers and web servers take as they are.
+// How a page names the file so that a browser finds it, from disk and from a web server: a
+// URL of its own name on disk, which pages (UTF-8) hold as it is. Only what a URL cannot
+// hold is percent-encoded: bytes that are not UTF-8, blanks and controls, and '%', '#',
+// '?', '"', '&', '\'. Browsers send the path as these very bytes.
 std::string NameForPages(const FolderIndex::Entry& file);
 
 }  // namespace corvane

@@ -108,16 +108,27 @@ std::string LineFile::ReadLine() {
     const unsigned char* start = buffer_ + pos_;
     const unsigned char* end = buffer_ + count_;
     const unsigned char* p = start;
-    while (p < end && *p != kCR && *p != kEOF) ++p;
+    while (p < end && *p != kCR && *p != kLF && *p != kEOF) ++p;
     line.append(reinterpret_cast<const char*>(start), p - start);
     pos_ += static_cast<std::size_t>(p - start);
     if (p == end) continue;
     if (*p == kEOF) return line;  // never consumed: the text ends here
-    ++pos_;                       // the CR
+    ++pos_;                       // the CR or LF
+    if (*p == kLF) return line;
     if (pos_ >= count_ && !FillBuffer()) return line;
     if (buffer_[pos_] == kLF) ++pos_;
     return line;
   }
+}
+
+std::string LineFile::ReadRest() {
+  std::string rest;
+  if (mode_ != Mode::Reading) return rest;
+  while (pos_ < count_ || FillBuffer()) {
+    rest.append(reinterpret_cast<const char*>(buffer_) + pos_, count_ - pos_);
+    pos_ = count_;
+  }
+  return rest;
 }
 
 void LineFile::FlushBuffer() {

@@ -2,9 +2,9 @@
 // One line-oriented text file, opened by a handler and closed by it (or by the destructor
 // when an error ends the handler early, so no file stays held after a failure).
 //
-// Line rules: a line ends at CR LF or a lone CR; a lone LF is an ordinary byte; a 0x1A
-// byte ends the text and nothing after it is read; lines have no length limit. Writing
-// appends the bytes and CR LF.
+// Line rules: a line ends at CR LF, a lone CR or a lone LF (files from Linux editors end
+// their lines in LF alone); a 0x1A byte ends the text and nothing after it is read; lines
+// have no length limit. Writing appends the bytes and CR LF.
 //
 // Reading opens only a regular file (a symbolic link to one is read through) and never
 // waits: a pipe, device or folder at the name is code 5. Writing never touches the file at
@@ -47,6 +47,9 @@ class LineFile {
 
   bool AtEnd();
   std::string ReadLine();
+  // Every byte not read yet, line ends and 0x1A included: for text that is decoded before
+  // it is split into lines.
+  std::string ReadRest();
   void WriteLine(const std::string& text);
   void Close();
   StagedFile TakeStaged();

@@ -13,9 +13,11 @@
 #include "core/io_error.h"
 #include "core/line_file.h"
 #include "core/list_entries.h"
+#include "core/page_file.h"
 #include "core/paths.h"
 #include "core/saved_list.h"
 #include "core/staged_file.h"
+#include "core/text_decoding.h"
 
 namespace corvane {
 namespace {
@@ -24,14 +26,16 @@ const std::string kFixedBody =
     "<body text=\"#FFFFFF\" bgcolor=\"#000000\" link=\"#FFFF00\" vlink=\"#C0C0C0\" "
     "alink=\"#C0FFC0\">";
 
-void WriteHead(LineFile& file) {
+void WriteHead(PageFile& file) {
   file.WriteLine("<html>");
   file.WriteLine("<head>");
+  // Undeclared, browsers guess an encoding per page and frame, and guess wrong.
+  file.WriteLine("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">");
   file.WriteLine("<META NAME=\"GENERATOR\" CONTENT=\"Corvane ver 1.2\">");
   file.WriteLine("</head>");
 }
 
-void WriteClosing(LineFile& file) {
+void WriteClosing(PageFile& file) {
   file.WriteLine("</body>");
   file.WriteLine("</html>");
 }
@@ -44,7 +48,7 @@ std::string BodyLine(const Settings& settings, int first) {
 }
 
 StagedFile WriteFrameset(const std::string& folder, const Settings& settings) {
-  LineFile file;
+  PageFile file;
   file.OpenStaged(JoinPath(folder, "CASE.HTM"));
   WriteHead(file);
   if (settings.MenuPosition == "R") {
@@ -64,7 +68,7 @@ StagedFile WriteFrameset(const std::string& folder, const Settings& settings) {
 }
 
 StagedFile WriteBlankPage(const std::string& folder) {
-  LineFile file;
+  PageFile file;
   file.OpenStaged(JoinPath(folder, "BLANK.HTM"));
   WriteHead(file);
   file.WriteLine(kFixedBody);
@@ -88,11 +92,14 @@ std::string MenuAliasName(const std::string& folder) {
   return alias;
 }
 
-void CopyTextLines(const std::string& path, LineFile& page) {
+// The file is decoded whole before it is split: in UTF-16 a line-end byte can be half of
+// another character.
+void CopyTextLines(const std::string& path, PageFile& page) {
   LineFile text;
   text.OpenRead(path);
-  while (!text.AtEnd()) page.WriteLine(text.ReadLine() + "<BR>");
+  const std::string bytes = text.ReadRest();
   text.Close();
+  for (const std::string& line : TextLines(DecodeText(bytes))) page.WriteUtf8Line(line + "<BR>");
 }
 
 }  // namespace
@@ -111,14 +118,14 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
   LineFile savedList;
   savedList.OpenRead(SavedListFileName(folder));
 
-  LineFile menu;
+  PageFile menu;
   menu.OpenStaged(JoinPath(folder, "MENU.htm"));
   const std::string menuAlias = MenuAliasName(folder);
   WriteHead(menu);
   menu.WriteLine(BodyLine(settings, 0));
 
   std::vector<StagedFile> pages;
-  LineFile page;
+  PageFile page;
   ImageReadAhead readAhead(entries, names, folder);
   while (!savedList.AtEnd()) {
     const std::string entry = savedList.ReadLine();
@@ -152,8 +159,9 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
       auto [width, height] =
           ImageDisplaySize(std::move(image), entry, settings.ImageLongSide, &read);
       readAhead.Found(read.firstBlock);
-      page.WriteLine("<IMG SRC=\"" + NameForPages(file) + "\" WIDTH=\"" + width + "\" HEIGHT=\"" +
-                     height + "\"><BR>");
+      // The size texts passed TextToInteger: ASCII, the same bytes in UTF-8.
+      page.WriteUtf8Line("<IMG SRC=\"" + NameForPages(file) + "\" WIDTH=\"" + width +
+                         "\" HEIGHT=\"" + height + "\"><BR>");
     } else if (IsTextEntry(entry)) {
       std::optional<FolderIndex::Entry> file = names.FindIn(folder, entry);
       if (!file) throw EInOutError(IoCode::InvalidName);  // names no file here: never opened

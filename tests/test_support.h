@@ -38,6 +38,11 @@ inline std::string S(const char8_t* utf8) {
   return Sjis(utf8);
 }
 
+// The same text in UTF-8, as pages hold it.
+inline std::string U(const char8_t* utf8) {
+  return reinterpret_cast<const char*>(utf8);
+}
+
 }  // namespace corvane::testing
 
 #include "core/file_system.h"

@@ -71,17 +71,21 @@ TEST(FolderIndex, SiteInAFolderOfTheOtherSpelling) {
   const std::string text = S(u8"旅行～.txt"), image = S(u8"波～.jpg");
   GenerateSite({"-----A-----", text, image}, Utf8ToCp932(folder) + "/", Defaults());
   EXPECT_EQ(ReadFile(folder + "/files.cvn"), testing::CrLfLines({"-----A-----", text, image}));
-  // A browser reads 81 60 in a Shift_JIS page as U+FF5E, which names no file here: the
-  // page gives the name on disk, percent-encoded.
+  // The entry's CP932 bytes read back as U+FF5E, which names no file here: the page gives
+  // the name on disk, with U+301C.
   const std::string page = ReadFile(folder + "/1.htm");
-  EXPECT_NE(page.find("line<BR>\r\n<IMG SRC=\"%E6%B3%A2%E3%80%9C.jpg\" WIDTH=\"600\" "
+  EXPECT_NE(page.find("line<BR>\r\n<IMG SRC=\"\xE6\xB3\xA2\xE3\x80\x9C.jpg\" WIDTH=\"600\" "
                       "HEIGHT=\"450\">"),
             std::string::npos);
-  // Under the spelling the conversion gives back, the page names it in CP932 as always.
+  // Under the spelling the conversion gives back, the page names it with that one.
   std::filesystem::rename(folder + "/\xE6\xB3\xA2\xE3\x80\x9C.jpg",
                           folder + "/" + Cp932ToUtf8(image));
   GenerateSite({"-----A-----", image}, Utf8ToCp932(folder), Defaults());
-  EXPECT_NE(ReadFile(folder + "/1.htm").find("<IMG SRC=\"" + image + "\""), std::string::npos);
+  EXPECT_NE(ReadFile(folder + "/1.htm").find("<IMG SRC=\"" + Cp932ToUtf8(image) + "\""),
+            std::string::npos);
+  // What a URL cannot hold as it is, and bytes that are not UTF-8, are percent-encoded.
+  FolderIndex::Entry odd{"", "", "a b%#?\"&\\\x01\x7F\xFF\xE3\x80\xE3\x80\x9C.jpg"};
+  EXPECT_EQ(NameForPages(odd), "a%20b%25%23%3F%22%26%5C%01%7F%FF%E3%80\xE3\x80\x9C.jpg");
   // Nothing was written under the plain conversion of the folder's name.
   EXPECT_FALSE(testing::Exists(Cp932ToUtf8(Utf8ToCp932(folder))));
 }

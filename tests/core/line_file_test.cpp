@@ -46,7 +46,8 @@ TEST(LineFileRead, LineEndRules) {
       {"crlf", "a\r\nb\r\n", {"a", "b"}},
       {"lone cr", "a\rb\r", {"a", "b"}},
       {"mixed", "a\rb\r\nc", {"a", "b", "c"}},
-      {"lf is an ordinary byte", "a\nb\nc\n", {"a\nb\nc\n"}},
+      {"lone lf", "a\nb\nc\n", {"a", "b", "c"}},
+      {"lf cr is two line ends", "a\n\rb\r\n\nc", {"a", "", "b", "", "c"}},
       {"last line without end", "a\r\nlast", {"a", "last"}},
       {"crlf crlf gives one empty last line", "a\r\n\r\n", {"a", ""}},
       {"empty file", "", {}},
@@ -75,6 +76,12 @@ TEST(LineFileRead, LinesCrossingTheBufferAndLongLines) {
   std::string longLine(10000, 'y');
   testing::WriteFile(dir / "f.txt", first + "\r\n" + longLine + "\r\nz");
   EXPECT_EQ(ReadAllLines(dir / "f.txt"), (std::vector<std::string>{first, longLine, "z"}));
+  // What is left after a line, whole, however many blocks it spans.
+  LineFile file;
+  file.OpenRead(dir / "f.txt");
+  EXPECT_EQ(file.ReadLine(), first);
+  EXPECT_EQ(file.ReadRest(), longLine + "\r\nz");
+  EXPECT_TRUE(file.AtEnd());
 }
 
 TEST(LineFileRead, ReadingPastTheEndGivesEmptyLines) {

@@ -18,10 +18,12 @@ using testing::CrLfLines;
 using testing::ReadFile;
 using testing::S;
 using testing::TempDir;
+using testing::U;
 using testing::WriteFile;
 
 const std::string kHead = CrLfLines(
-    {"<html>", "<head>", "<META NAME=\"GENERATOR\" CONTENT=\"Corvane ver 1.2\">", "</head>"});
+    {"<html>", "<head>", "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">",
+     "<META NAME=\"GENERATOR\" CONTENT=\"Corvane ver 1.2\">", "</head>"});
 const std::string kClosing = CrLfLines({"</body>", "</html>"});
 const std::string kFixedBody =
     "<body text=\"#FFFFFF\" bgcolor=\"#000000\" link=\"#FFFF00\" vlink=\"#C0C0C0\" "
@@ -99,7 +101,7 @@ TEST(SiteGenerator, EntriesAreClassifiedByTheirBytes) {
   EXPECT_EQ(ReadFile(dir / "files.cvn"), saved);
   EXPECT_EQ(ReadFile(dir / "MENU.htm"),
             Page(kDefaultBody,
-                 Link(1, S(u8"旅行")) + Link(2, "") + Link(3, "") + Link(4, "") + Link(5, "B")));
+                 Link(1, U(u8"旅行")) + Link(2, "") + Link(3, "") + Link(4, "") + Link(5, "B")));
   EXPECT_EQ(
       ReadFile(dir / "1.htm"),
       Page(kDefaultBody,
@@ -109,6 +111,74 @@ TEST(SiteGenerator, EntriesAreClassifiedByTheirBytes) {
   // Two headings in a row, the bare "-----", ten dashes and "-----x.txt" each open a page.
   for (const char* page : {"2.htm", "3.htm", "4.htm", "5.htm"}) {
     EXPECT_EQ(ReadFile(dir / page), Page(kDefaultBody)) << page;
+  }
+}
+
+// Text files in the encodings people save them in, each read to the exact lines of its page
+// in UTF-8. The bytes are spelt out as another encoder wrote them.
+TEST(SiteGenerator, TextFilesAreDecodedFromTheEncodingsPeopleHave) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::vector<std::string> lines;
+  };
+  const std::string bom16le = "\xFF\xFE", bom16be = "\xFE\xFF";
+  // 京都 CR LF 𠮷😀 CR LF in UTF-16 LE, and the same with each pair of bytes turned.
+  const std::string le = std::string("\xACN\xFD\x90\r\0\n\0B\xD8\xB7\xDF=\xD8\0\xDE\r\0\n\0", 20);
+  std::string be = le;
+  for (std::size_t i = 0; i + 1 < be.size(); i += 2) std::swap(be[i], be[i + 1]);
+  const std::vector<std::string> kyotoLines = {U(u8"京都"), U(u8"𠮷😀")};
+  const std::vector<Case> cases = {
+      {"utf-8 from a Linux editor", U(u8"京都\n奈良の秋\n"), {U(u8"京都"), U(u8"奈良の秋")}},
+      {"utf-8 with a mark",
+       "\xEF\xBB\xBF" + U(u8"旅行\r\n𠮷野家😀\r\n"),
+       {U(u8"旅行"), U(u8"𠮷野家😀")}},
+      {"utf-16 le with a mark", bom16le + le, kyotoLines},
+      {"utf-16 be with a mark", bom16be + be, kyotoLines},
+      {"utf-16 le told by its zero bytes", le, kyotoLines},
+      {"utf-16 be told by its zero bytes", be, kyotoLines},
+      // 业 (U+4E1A) and 不 (U+4E0D): a 0x1A and a CR byte inside characters.
+      {"utf-16 le: line-end bytes inside characters",
+       std::string("\x1AN\rN\n\0a\0", 8),
+       {U(u8"业不"), "a"}},
+      {"utf-16 with an odd byte count", bom16le + std::string("a\0b\0c", 5), {U(u8"ab\uFFFD")}},
+      {"iso-2022-jp, half-width katakana and NEC signs",
+       "\x1B$B5~ET$N=)\x1B(B\r\n\x1B(I1\x1B(B \x1B$B-!\x1B(B\r\n",
+       {U(u8"京都の秋"), U(u8"ｱ ①")}},
+      {"euc-jp",
+       "\xC6\xE0\xCE\xC9\xA4\xCE\xBD\xA9\xA1\xA2\xB9\xC8\xCD\xD5\n\xBC\xAF\n",
+       {U(u8"奈良の秋、紅葉"), U(u8"鹿")}},
+      {"euc-jp too short for statistics", "\xC6\xE0\xCE\xC9\xA4\xCE\xBD\xA9\n", {U(u8"奈良の秋")}},
+      {"cp932, trail bytes like '\\'",
+       "\x8B\x9E\x93s\x82\xD6\x8Ds\x82\xAB\x82\xDC\x82\xB5\x82\xBD\x81"
+       "B\r\n\x83\\\x95\\\x94\\\r\n",
+       {U(u8"京都へ行きました。"), U(u8"ソ表能")}},
+      {"cp932 of a few bytes", "\x8B\x9E\x93s", {U(u8"京都")}},
+      {"html passes through",
+       "<a href=\"2.htm\">\x8E\x9F</a> &amp; <b>x</b>",
+       {U(u8"<a href=\"2.htm\">次</a> &amp; <b>x</b>")}},
+      {"ascii only", "hello\r\nworld", {"hello", "world"}},
+      {"empty", "", {}},
+      {"broken utf-8 that is no other encoding either",
+       "caf\xE9\r\nok\r\n",
+       {U(u8"caf\uFFFD"), "ok"}},
+      {"broken utf-8 with a mark",
+       "\xEF\xBB\xBF"
+       "a\xE3\x81\nb",
+       {U(u8"a\uFFFD\uFFFD"), "b"}},
+      {"lf, cr, cr lf and lf cr", "a\nb\rc\r\nd\n\re", {"a", "b", "c", "d", "", "e"}},
+      {"0x1A ends the text",
+       "one\r\ntw\x1A"
+       "o\r\n",
+       {"one", "tw"}},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    WriteFile(dir / "t.txt", c.bytes);
+    GenerateSite({"-----T-----", "t.txt"}, dir.Path(), DefaultSettings());
+    std::string lines;
+    for (const std::string& line : c.lines) lines += line + "<BR>\r\n";
+    EXPECT_EQ(ReadFile(dir / "1.htm"), Page(kDefaultBody, lines)) << c.name;
   }
 }
 
