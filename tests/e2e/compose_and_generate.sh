@@ -57,9 +57,10 @@ b.txt
 c.JPG
 EOF
 expect_default_frame_pages "$expected"
-sjis_lines "$expected/MENU.htm" <<'EOF'
+page_lines "$expected/MENU.htm" <<'EOF'
 <html>
 <head>
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
 <META NAME="GENERATOR" CONTENT="Corvane ver 1.2">
 </head>
 <body text="white" bgcolor="black" link="green" vlink="green" alink="green">
@@ -67,9 +68,10 @@ sjis_lines "$expected/MENU.htm" <<'EOF'
 </body>
 </html>
 EOF
-sjis_lines "$expected/1.htm" <<'EOF'
+page_lines "$expected/1.htm" <<'EOF'
 <html>
 <head>
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
 <META NAME="GENERATOR" CONTENT="Corvane ver 1.2">
 </head>
 <body text="white" bgcolor="black" link="green" vlink="green" alink="green">
@@ -82,8 +84,9 @@ a<b<BR>
 </body>
 </html>
 EOF
-# The heading's title in the menu is Shift_JIS 旅行, whatever the converter above does.
-grep -q $'\x97\xb7\x8d\x73</A>' "$expected/MENU.htm" || die "the expected menu is not Shift_JIS"
+# The heading's title in the menu is 旅行 in UTF-8, and the saved list keeps it in Shift_JIS.
+grep -q $'\xe6\x97\x85\xe8\xa1\x8c</A>' "$expected/MENU.htm" || die "the expected menu is not UTF-8"
+grep -q $'\x97\xb7\x8d\x73' "$expected/files.cvn" || die "the expected saved list is not Shift_JIS"
 
 for file in files.cvn CASE.HTM BLANK.HTM MENU.htm 1.htm; do
   expect_bytes "$site/$file" "$expected/$file"

@@ -566,12 +566,19 @@ sjis_lines() {
   sed 's/$/\r/' | iconv -f UTF-8 -t CP932 >"$1"
 }
 
+# page_lines FILE: writes stdin, given in UTF-8, as a page is written: UTF-8, every line
+# ended by CR LF.
+page_lines() {
+  sed 's/$/\r/' >"$1"
+}
+
 # expect_default_frame_pages DIR: writes the frameset (menu on the right, 200 wide) and the
 # blank page that every site made with the default settings has.
 expect_default_frame_pages() {
-sjis_lines "$1/CASE.HTM" <<'EOF'
+page_lines "$1/CASE.HTM" <<'EOF'
 <html>
 <head>
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
 <META NAME="GENERATOR" CONTENT="Corvane ver 1.2">
 </head>
 <FRAMESET COLS="*,200">
@@ -583,9 +590,10 @@ sjis_lines "$1/CASE.HTM" <<'EOF'
 </body>
 </html>
 EOF
-sjis_lines "$1/BLANK.HTM" <<'EOF'
+page_lines "$1/BLANK.HTM" <<'EOF'
 <html>
 <head>
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
 <META NAME="GENERATOR" CONTENT="Corvane ver 1.2">
 </head>
 <body text="#FFFFFF" bgcolor="#000000" link="#FFFF00" vlink="#C0C0C0" alink="#C0FFC0">

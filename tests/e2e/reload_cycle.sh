@@ -25,9 +25,10 @@ EOF
 # The frameset and blank pages are the same in every generation here.
 expect_default_frame_pages "$expected"
 # Both runs make two pages with the same headings.
-sjis_lines "$expected/MENU.htm" <<'EOF'
+page_lines "$expected/MENU.htm" <<'EOF'
 <html>
 <head>
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
 <META NAME="GENERATOR" CONTENT="Corvane ver 1.2">
 </head>
 <body text="white" bgcolor="black" link="green" vlink="green" alink="green">
@@ -71,9 +72,10 @@ b.txt
 -----写真-----
 c.JPG
 EOF
-sjis_lines "$expected/first-1.htm" <<'EOF'
+page_lines "$expected/first-1.htm" <<'EOF'
 <html>
 <head>
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
 <META NAME="GENERATOR" CONTENT="Corvane ver 1.2">
 </head>
 <body text="white" bgcolor="black" link="green" vlink="green" alink="green">
@@ -83,9 +85,10 @@ a<b<BR>
 </body>
 </html>
 EOF
-sjis_lines "$expected/first-2.htm" <<'EOF'
+page_lines "$expected/first-2.htm" <<'EOF'
 <html>
 <head>
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
 <META NAME="GENERATOR" CONTENT="Corvane ver 1.2">
 </head>
 <body text="white" bgcolor="black" link="green" vlink="green" alink="green">
@@ -127,9 +130,10 @@ a.jpg
 -----写真-----
 c.JPG
 EOF
-sjis_lines "$expected/marked-1.htm" <<'EOF'
+page_lines "$expected/marked-1.htm" <<'EOF'
 <html>
 <head>
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
 <META NAME="GENERATOR" CONTENT="Corvane ver 1.2">
 </head>
 <body text="white" bgcolor="black" link="green" vlink="green" alink="green">
@@ -160,9 +164,10 @@ a.jpg
 d.jpg
 c.JPG
 EOF
-sjis_lines "$expected/final-2.htm" <<'EOF'
+page_lines "$expected/final-2.htm" <<'EOF'
 <html>
 <head>
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
 <META NAME="GENERATOR" CONTENT="Corvane ver 1.2">
 </head>
 <body text="white" bgcolor="black" link="green" vlink="green" alink="green">

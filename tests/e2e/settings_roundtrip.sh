@@ -136,9 +136,10 @@ generate
 quit_corvane
 expect_bytes "$start_dir/corvane.INI" "$expected/final.INI"
 
-sjis_lines "$expected/CASE.HTM" <<'EOF'
+page_lines "$expected/CASE.HTM" <<'EOF'
 <html>
 <head>
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
 <META NAME="GENERATOR" CONTENT="Corvane ver 1.2">
 </head>
 <FRAMESET COLS="350,*">
@@ -150,9 +151,10 @@ sjis_lines "$expected/CASE.HTM" <<'EOF'
 </body>
 </html>
 EOF
-sjis_lines "$expected/MENU.htm" <<'EOF'
+page_lines "$expected/MENU.htm" <<'EOF'
 <html>
 <head>
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
 <META NAME="GENERATOR" CONTENT="Corvane ver 1.2">
 </head>
 <body text="white" bgcolor="navy" link="green" vlink="green" alink="green">
@@ -161,9 +163,10 @@ sjis_lines "$expected/MENU.htm" <<'EOF'
 </html>
 EOF
 # 601 / 800 * 600 = 450.75, cut to 450.
-sjis_lines "$expected/1.htm" <<'EOF'
+page_lines "$expected/1.htm" <<'EOF'
 <html>
 <head>
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
 <META NAME="GENERATOR" CONTENT="Corvane ver 1.2">
 </head>
 <body text="white" bgcolor="black" link="green" vlink="green" alink="green">

@@ -41,10 +41,10 @@ done
 # Nothing went to a folder named with the other spelling.
 [[ ! -e $WORK/"wave～dir" ]] || fail "a folder of the other spelling appeared"
 page=$WORK/page.txt
-iconv -f CP932 -t UTF-8 "$site/1.htm" | tr -d '\r' >"$page"
+tr -d '\r' <"$site/1.htm" >"$page"
 grep -qx '京都へ<BR>' "$page" || fail "the text file's line is not on the page"
-# A browser would read 波～ back as U+FF5E: the page names the file by its own bytes.
-grep -qx '<IMG SRC="%E6%B3%A2%E3%80%9C.jpg" WIDTH="600" HEIGHT="450"><BR>' "$page" ||
+# The entry 波～ converts back to U+FF5E: the page names the file by its own name, 〜 U+301C.
+grep -qx '<IMG SRC="波〜.jpg" WIDTH="600" HEIGHT="450"><BR>' "$page" ||
   fail "the picture is not on the page: $(cat "$page")"
 log "page 1.htm:"
 sed 's/^/  /' "$page"

