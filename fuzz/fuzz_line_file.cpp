@@ -20,12 +20,12 @@ const ScratchDir& Scratch() {
 }
 
 // Every line, separator removed, joined with a CR after each; the input's text with each
-// CR LF shortened to CR must equal that, or that without its last CR when the text's last
-// line has no line end.
+// CR LF and each lone LF turned into CR must equal that, or that without its last CR when the
+// text's last line has no line end.
 void CheckRejoins(std::string_view text, const std::vector<std::string>& lines) {
   std::string normalised;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    normalised += text[i];
+    normalised += text[i] == '\n' ? '\r' : text[i];
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
   }
   std::string joined;
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.Close();
   }
   for (const auto& line : lines) {
-    FUZZ_CHECK(line.find('\r') == std::string::npos);
+    FUZZ_CHECK(line.find_first_of("\r\n") == std::string::npos);
     FUZZ_CHECK(line.find('\x1A') == std::string::npos);
   }
   CheckRejoins(text, lines);

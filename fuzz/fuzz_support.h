@@ -99,19 +99,19 @@ inline std::string_view TextPart(std::string_view bytes) {
   return bytes.substr(0, bytes.find('\x1A'));
 }
 
-// The lines of a text (no 0x1A in it), found the slow and obvious way: a line ends at a CR,
-// and an LF right after that CR belongs to the line end. A text that ends with a line end has
-// no empty line after it.
+// The lines of a text (no 0x1A in it), found the slow and obvious way: a line ends at a CR or
+// an LF, and an LF right after a CR belongs to that line end. A text that ends with a line end
+// has no empty line after it.
 inline std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
   std::string current;
   bool open = false;  // bytes of a line without its end have been seen
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
+    if (text[i] == '\r' || text[i] == '\n') {
       lines.push_back(current);
       current.clear();
       open = false;
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
     } else {
       current += text[i];
       open = true;

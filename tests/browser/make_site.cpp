@@ -78,8 +78,8 @@ void WriteExpected(const std::string& dir, const std::map<std::string, Page>& pa
   std::string json = "{";
   for (const auto& [name, page] : pages) {
     if (json.size() > 1) json += ",";
-    json += "\n" + Json(name) + ": {\"pictures\": " + std::to_string(page.pictures) +
-            ", \"lines\": [";
+    json +=
+        "\n" + Json(name) + ": {\"pictures\": " + std::to_string(page.pictures) + ", \"lines\": [";
     for (std::size_t i = 0; i < page.lines.size(); ++i) {
       json += (i ? ", " : "") + Json(page.lines[i]);
     }
@@ -107,25 +107,25 @@ void ManyHeadings(const std::string& dir) {
   corvane::SetDefaultSettings(settings);
   settings.ImageLongSide = "300";
   settings.MenuPosition = "L";
-  corvane::GenerateSite({Sjis(u8"-----京都-----"), "linux.txt", "sjis.txt", "turned.jpg",
-                         "PHOTO.JPG", Sjis(u8"波～線.jpg"), Sjis(u8"-----奈良の秋-----"),
-                         "bom.txt", "le.txt", "be.txt", "lenomark.txt", Sjis(u8"-----旅行-----"),
-                         "jis.txt", "euc.txt", "astral.txt", "turned.jpg"},
-                        dir, settings);
-  WriteExpected(dir, {
-                         {"MENU.htm", {{U(u8"京都"), U(u8"奈良の秋"), U(u8"旅行")}}},
-                         {"1.htm",
-                          {{U(u8"Linux の編集で保存した京都の文です。"), U(u8"二行目"),
-                            U(u8"シフトJISで書いた表と能の文です。"), "", "", ""},
-                           3}},
-                         {"2.htm",
-                          {{U(u8"印のある UTF-8 の文"), U(u8"UTF-16 LE の文、𠮷と😀"),
-                            U(u8"UTF-16 BE の文"), U(u8"印のない UTF-16 の奈良")}}},
-                         {"3.htm",
-                          {{U(u8"京都の秋 ISO-2022-JP"), U(u8"奈良の秋、紅葉 EUC-JP"),
-                            U(u8"𠮷野家で😀"), ""},
-                           1}},
-                     });
+  corvane::GenerateSite(
+      {Sjis(u8"-----京都-----"), "linux.txt", "sjis.txt", "turned.jpg", "PHOTO.JPG",
+       Sjis(u8"波～線.jpg"), Sjis(u8"-----奈良の秋-----"), "bom.txt", "le.txt", "be.txt",
+       "lenomark.txt", Sjis(u8"-----旅行-----"), "jis.txt", "euc.txt", "astral.txt", "turned.jpg"},
+      dir, settings);
+  WriteExpected(
+      dir,
+      {
+          {"MENU.htm", {{U(u8"京都"), U(u8"奈良の秋"), U(u8"旅行")}}},
+          {"1.htm",
+           {{U(u8"Linux の編集で保存した京都の文です。"), U(u8"二行目"),
+             U(u8"シフトJISで書いた表と能の文です。"), "", "", ""},
+            3}},
+          {"2.htm",
+           {{U(u8"印のある UTF-8 の文"), U(u8"UTF-16 LE の文、𠮷と😀"), U(u8"UTF-16 BE の文"),
+             U(u8"印のない UTF-16 の奈良")}}},
+          {"3.htm",
+           {{U(u8"京都の秋 ISO-2022-JP"), U(u8"奈良の秋、紅葉 EUC-JP"), U(u8"𠮷野家で😀"), ""}, 1}},
+      });
 }
 
 void OneHeading(const std::string& dir) {
