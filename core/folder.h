@@ -22,7 +22,7 @@ class Folder {
 
   // Whether the folder's file system takes two names that differ only in letter case for
   // one (FAT, exFAT): `name` is a file of the folder named in lower-case ASCII letters, and
-  // the answer is whether its upper-case spelling reaches that very file.
+  // the answer is whether its upper-case spelling reaches it without being a name of its own.
   bool FoldsLetterCase(const std::string& name) const;
 
   // Flushes the folder's entries (the renames made in it) to disk; best effort.

@@ -72,11 +72,11 @@ StagedFile::StagedFile(int dir, const std::string& name) : dir_(dir), name_(name
   }
 
   const std::string folder = SplitFsPath(name).first;
-  data_ = sys::OpenHandleAt(dir, folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_RDWR, 0666);
+  data_ = sys::OpenHandleAt(dir, folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY, 0666);
   if (!data_ && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
     namedTemp_ = TemporaryNameFor(name);
     data_ =
-        sys::OpenHandleAt(dir, namedTemp_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
+        sys::OpenHandleAt(dir, namedTemp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
     if (!data_) namedTemp_.clear();
   }
   if (!data_) Fail(errno, name);

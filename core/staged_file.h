@@ -42,7 +42,7 @@ class StagedFile {
   StagedFile(const StagedFile&) = delete;
   StagedFile& operator=(const StagedFile&) = delete;
 
-  // The new content, open for reading too: the file a run wrote is read back through it.
+  // The new content (write-only; sys::ReopenForReading reads it back).
   int Fd() const { return data_.Get(); }
   int Dir() const { return dir_; }
   const std::string& Name() const { return name_; }
