@@ -35,6 +35,21 @@ bool Folder::FoldsLetterCase(const std::string& name) const {
   return std::find(names.begin(), names.end(), upper) == names.end();
 }
 
+std::optional<FolderId> Folder::IdOf(const std::string& fsPath) {
+  struct stat st;
+  if (sys::Stat(fsPath.empty() ? "." : fsPath.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    return std::nullopt;
+  }
+  return FolderId{st.st_dev, st.st_ino};
+}
+
+void Folder::ExpectChosen(const std::optional<FolderId>& chosen) const {
+  if (!chosen) return;
+  struct stat st;
+  if (sys::Fstat(Fd(), &st) != 0) throw IoErrorFromErrno(errno, JoinPath(fsPath_, "."));
+  if (FolderId{st.st_dev, st.st_ino} != *chosen) throw EInOutError(IoCode::PathNotFound);
+}
+
 void Folder::Sync() const noexcept {
   sys::Fsync(Fd());
 }
