@@ -50,8 +50,4 @@ void Folder::ExpectChosen(const std::optional<FolderId>& chosen) const {
   if (FolderId{st.st_dev, st.st_ino} != *chosen) throw EInOutError(IoCode::PathNotFound);
 }
 
-void Folder::Sync() const noexcept {
-  sys::Fsync(Fd());
-}
-
 }  // namespace corvane

@@ -40,9 +40,6 @@ class Folder {
   // not the folder the user chose, and a run there would write into the other one.
   void ExpectChosen(const std::optional<FolderId>& chosen) const;
 
-  // Flushes the folder's entries (the renames made in it) to disk; best effort.
-  void Sync() const noexcept;
-
  private:
   std::string fsPath_;
   sys::FileHandle fd_;

@@ -23,8 +23,8 @@ constexpr const char* kTemporarySuffix = ".tmp";
 std::string TemporaryNameFor(const std::string& name) {
   static std::atomic<unsigned> counter{0};
   auto [folder, bare] = SplitFsPath(name);
-  return folder + kTemporaryPrefix + bare + "-" + std::to_string(::getpid()) + "-" +
-         std::to_string(counter++) + kTemporarySuffix;
+  return JoinPath(folder, kTemporaryPrefix + bare + "-" + std::to_string(::getpid()) + "-" +
+                              std::to_string(counter++) + kTemporarySuffix);
 }
 
 bool IsTemporaryName(const std::string& name) {
