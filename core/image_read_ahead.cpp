@@ -23,14 +23,14 @@ void AllowImageReadAhead(bool allow) {
 }
 
 ImageReadAhead::ImageReadAhead(const std::vector<std::string>& entries, FolderIndex& names,
-                               const std::string& fsFolder)
-    : entries_(entries), names_(names), fsFolder_(fsFolder) {}
+                               const Folder& folder)
+    : entries_(entries), names_(names), folder_(folder) {}
 
 ImageReadAhead::Opened ImageReadAhead::OpenNow(const std::string& entry) {
   Opened opened;
-  opened.file = names_.PlainIn(fsFolder_, entry);
+  opened.file = names_.PlainIn(folder_, entry);
   if (!opened.file) return opened;
-  opened.handle = OpenImageFile(opened.file->fsPath);
+  opened.handle = OpenImageFile(folder_.Fd(), opened.file->fsName);
   if (!opened.handle) opened.error = errno;
   return opened;
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/file_system.h"
+#include "core/folder.h"
 #include "core/folder_index.h"
 #include "core/jpeg_header.h"
 
@@ -24,10 +25,9 @@ namespace corvane {
 
 class ImageReadAhead {
  public:
-  // entries: the run's list in order; fsFolder: the input folder as found on disk. Both must
+  // entries: the run's list in order; folder: the input folder held for the run. Both must
   // outlive this object.
-  ImageReadAhead(const std::vector<std::string>& entries, FolderIndex& names,
-                 const std::string& fsFolder);
+  ImageReadAhead(const std::vector<std::string>& entries, FolderIndex& names, const Folder& folder);
 
   struct Opened {
     std::optional<FolderIndex::Entry> file;  // nullopt: the entry names no file (not bare)
@@ -61,7 +61,7 @@ class ImageReadAhead {
 
   const std::vector<std::string>& entries_;
   FolderIndex& names_;
-  const std::string& fsFolder_;
+  const Folder& folder_;
   std::size_t next_ = 0;  // entries_ before this are opened or handed out
   std::deque<Pending> window_;
   bool readingAhead_ = false;

@@ -14,7 +14,7 @@ namespace corvane {
 class PageFile {
  public:
   // Put in place by the caller, together with the other pages (see LineFile::OpenStaged).
-  void OpenStaged(const std::string& fsPath) { file_.OpenStaged(fsPath); }
+  void OpenStaged(int dir, const std::string& name) { file_.OpenStaged(dir, name); }
   void WriteLine(const std::string& cp932);
   void WriteUtf8Line(const std::string& utf8) { file_.WriteLine(utf8); }
   StagedFile TakeStaged() { return file_.TakeStaged(); }

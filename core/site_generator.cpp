@@ -2,11 +2,13 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 
 #include "core/errors.h"
 #include "core/file_system.h"
+#include "core/folder.h"
 #include "core/folder_index.h"
 #include "core/image_read_ahead.h"
 #include "core/image_size.h"
@@ -18,6 +20,7 @@
 #include "core/saved_list.h"
 #include "core/staged_file.h"
 #include "core/text_decoding.h"
+#include "core/whole_file.h"
 
 namespace corvane {
 namespace {
@@ -47,9 +50,9 @@ std::string BodyLine(const Settings& settings, int first) {
          "\" vlink=\"" + c[first + 3] + "\" alink=\"" + c[first + 4] + "\">";
 }
 
-StagedFile WriteFrameset(const std::string& folder, const Settings& settings) {
+StagedFile WriteFrameset(const Folder& folder, const Settings& settings) {
   PageFile file;
-  file.OpenStaged(JoinPath(folder, "CASE.HTM"));
+  file.OpenStaged(folder.Fd(), "CASE.HTM");
   WriteHead(file);
   if (settings.MenuPosition == "R") {
     file.WriteLine("<FRAMESET COLS=\"*," + settings.MenuWidth + "\">");
@@ -67,9 +70,9 @@ StagedFile WriteFrameset(const std::string& folder, const Settings& settings) {
   return file.TakeStaged();
 }
 
-StagedFile WriteBlankPage(const std::string& folder) {
+StagedFile WriteBlankPage(const Folder& folder) {
   PageFile file;
-  file.OpenStaged(JoinPath(folder, "BLANK.HTM"));
+  file.OpenStaged(folder.Fd(), "BLANK.HTM");
   WriteHead(file);
   file.WriteLine(kFixedBody);
   file.WriteLine("&nbsp;");
@@ -79,12 +82,14 @@ StagedFile WriteBlankPage(const std::string& folder) {
 
 // The frameset asks for "MENU.HTM" while the menu is written as "MENU.htm"; on a file
 // system that tells letter case apart both names must reach the same file, so the menu is
-// put in place under both. Returns the second name; a folder there is refused, as the menu's
-// own name is.
-std::string MenuAliasName(const std::string& folder) {
-  std::string alias = JoinPath(folder, "MENU.HTM");
+// put in place under both. Returns the second name, none where the file system folds case
+// (FAT, exFAT: the two are one name, and a second could not be linked). A folder there is
+// refused, as the menu's own name is.
+std::optional<std::string> MenuAliasName(const Folder& folder, const std::string& lowerCaseFile) {
+  if (folder.FoldsLetterCase(lowerCaseFile)) return std::nullopt;
+  const std::string alias = "MENU.HTM";
   struct stat st;
-  if (sys::Lstat(alias.c_str(), &st) != 0) {
+  if (sys::StatAt(folder.Fd(), alias.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
     if (errno != ENOENT) throw IoErrorFromErrno(errno, alias);
   } else if (S_ISDIR(st.st_mode)) {
     throw IoErrorFromErrno(EACCES, alias);
@@ -94,33 +99,35 @@ std::string MenuAliasName(const std::string& folder) {
 
 // The file is decoded whole before it is split: in UTF-16 a line-end byte can be half of
 // another character.
-void CopyTextLines(const std::string& path, PageFile& page) {
-  LineFile text;
-  text.OpenRead(path);
-  const std::string bytes = text.ReadRest();
-  text.Close();
+void CopyTextLines(const Folder& folder, const FolderIndex::Entry& file, const std::string& entry,
+                   PageFile& page) {
+  const std::string bytes = ReadWholeFile(folder.Fd(), file.fsName, entry, kTextFileLimit);
   for (const std::string& line : TextLines(DecodeText(bytes))) page.WriteUtf8Line(line + "<BR>");
 }
 
 }  // namespace
 
 void GenerateSite(const std::vector<std::string>& entries, const std::string& inputDir,
-                  const Settings& settings) {
-  sys::AllowManyOpenFiles();  // every page stays open until the site is put in place
+                  const Settings& settings, const std::optional<FolderId>& chosen) {
+  sys::AllowManyOpenFiles();  // pictures are read ahead while they may
   FolderIndex names;
-  const std::string folder = names.Path(inputDir);
-  WriteSavedList(SavedListFileName(folder), entries);
+  // Every file of the run is named relative to this one descriptor of the folder.
+  const Folder folder(names.Path(inputDir));
+  folder.ExpectChosen(chosen);
+  LockFolderForRun(folder.Fd());
+  // The pages are made from the list as written, read back through the descriptor that
+  // wrote it: whatever is put at its name meanwhile is never read.
+  LineFile savedList;
+  WriteSavedList(folder, entries, savedList);
   StagedFile frameset = WriteFrameset(folder, settings);
   StagedFile blank = WriteBlankPage(folder);
 
   int pageCounter = 1;
   bool pageOpen = false;
-  LineFile savedList;
-  savedList.OpenRead(SavedListFileName(folder));
 
   PageFile menu;
-  menu.OpenStaged(JoinPath(folder, "MENU.htm"));
-  const std::string menuAlias = MenuAliasName(folder);
+  menu.OpenStaged(folder.Fd(), "MENU.htm");
+  const std::optional<std::string> menuAlias = MenuAliasName(folder, SavedListFileName(""));
   WriteHead(menu);
   menu.WriteLine(BodyLine(settings, 0));
 
@@ -133,9 +140,10 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
       if (pageOpen) {
         WriteClosing(page);
         pages.push_back(page.TakeStaged());
+        pages.back().Park();
       }
       const std::string number = std::to_string(pageCounter);
-      page.OpenStaged(JoinPath(folder, number + ".htm"));
+      page.OpenStaged(folder.Fd(), number + ".htm");
       pageOpen = true;
       WriteHead(page);
       page.WriteLine(BodyLine(settings, 5));
@@ -153,7 +161,7 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
       sys::FileHandle image = std::move(opened.handle);
       if (!image && opened.error == ENOENT) {
         file = names.SearchIn(folder, file);
-        image = OpenImageFile(file.fsPath);
+        image = OpenImageFile(folder.Fd(), file.fsName);
       }
       JpegReadStats read{.askCached = opened.askCached};
       auto [width, height] =
@@ -165,7 +173,7 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
     } else if (IsTextEntry(entry)) {
       std::optional<FolderIndex::Entry> file = names.FindIn(folder, entry);
       if (!file) throw EInOutError(IoCode::InvalidName);  // names no file here: never opened
-      CopyTextLines(file->fsPath, page);
+      CopyTextLines(folder, *file, entry, page);
     }
   }
   WriteClosing(page);
@@ -181,11 +189,11 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
   // them last.
   std::vector<std::pair<const StagedFile*, std::string>> order;
   order.reserve(pages.size() + 4);
-  for (const StagedFile& p : pages) order.emplace_back(&p, p.FsPath());
-  order.emplace_back(&blank, blank.FsPath());
-  order.emplace_back(&menuFile, menuFile.FsPath());
-  order.emplace_back(&menuFile, menuAlias);
-  order.emplace_back(&frameset, frameset.FsPath());
+  for (const StagedFile& p : pages) order.emplace_back(&p, p.Name());
+  order.emplace_back(&blank, blank.Name());
+  order.emplace_back(&menuFile, menuFile.Name());
+  if (menuAlias) order.emplace_back(&menuFile, *menuAlias);
+  order.emplace_back(&frameset, frameset.Name());
   CommitTogether(order);
 }
 

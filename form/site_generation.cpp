@@ -14,7 +14,7 @@ void TForm1::Button3Click() {
     services_.ShowInfoMessage(Sjis(u8"出力ファイルリストの最初には項目名が必要です"));
     return;
   }
-  GenerateSite(ListBox2->Items(), ControlText(Edit1), state_.Settings);
+  GenerateSite(ListBox2->Items(), ControlText(Edit1), state_.Settings, ChosenInputFolder());
   services_.ShowInfoMessage(Sjis(u8"ＨＴＭＬ作成しました"));
 }
 

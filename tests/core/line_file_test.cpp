@@ -76,12 +76,6 @@ TEST(LineFileRead, LinesCrossingTheBufferAndLongLines) {
   std::string longLine(10000, 'y');
   testing::WriteFile(dir / "f.txt", first + "\r\n" + longLine + "\r\nz");
   EXPECT_EQ(ReadAllLines(dir / "f.txt"), (std::vector<std::string>{first, longLine, "z"}));
-  // What is left after a line, whole, however many blocks it spans.
-  LineFile file;
-  file.OpenRead(dir / "f.txt");
-  EXPECT_EQ(file.ReadLine(), first);
-  EXPECT_EQ(file.ReadRest(), longLine + "\r\nz");
-  EXPECT_TRUE(file.AtEnd());
 }
 
 TEST(LineFileRead, ReadingPastTheEndGivesEmptyLines) {
