@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTabBar>
@@ -398,33 +399,50 @@ TEST_F(DragTest, NotificationsComeInOrder) {
   ExpectIdle();
 }
 
-// Auto-scroll: the drag-over calls on the top client row (0) or the frame's bottom row
-// (344) scroll while the scripted pointer stays put.
+// Auto-scroll: a drag-over call on the top client row (0) or the frame's bottom row (344)
+// scrolls one entry at once, then one every 100 ms from the drag's timer while the pointer
+// rests there; the window takes events all the while, and a movement off the row, the
+// release or Esc stops it at once.
 class DragScrollTest : public DragTest {
  protected:
   void SetUp() override {
     DragTest::SetUp();
-    services.pointerY = 500;
-    services.onSleep = [this](int) {
-      topsAtSleep.push_back(L2()->TopIndex());
-      // A loop that never ends would hang the run: fail the handler instead.
-      if (services.sleeps.size() > 40) throw std::runtime_error("the scrolling never stops");
-    };
+    clock.start();
+    QObject::connect(L2()->verticalScrollBar(), &QScrollBar::valueChanged, [this](int top) {
+      tops.push_back(top);
+      times.push_back(clock.elapsed());
+    });
   }
   // Drags an entry of a short input list onto the output list at `client`.
   void DragOnto(QPoint client) {
     L1()->SetEntries({"a.txt", "b.txt"});
-    services.sleeps.clear();
-    topsAtSleep.clear();
+    tops.clear();
+    times.clear();
     Press(L1(), Row(0));
     Move(Client(L2()), client);
+  }
+  void WaitUntilStill() {
+    QTRY_VERIFY_WITH_TIMEOUT(!form->Drag->Scrolling(), 5000);
+    // Nothing more comes after it says it has stopped.
+    const std::size_t steps = tops.size();
+    QTest::qWait(2 * DragController::kScrollIntervalMs);
+    EXPECT_EQ(tops.size(), steps);
+  }
+  // Each step after the first came from the timer, at least 100 ms after the one before.
+  void ExpectPaced() {
+    for (std::size_t i = 1; i < times.size(); ++i)
+      EXPECT_GE(times[i] - times[i - 1], DragController::kScrollIntervalMs - 10)
+          << "step " << i << " to top " << tops[i];
   }
   void Finish() {
     Release(Client(L2()), Row(0));
     ExpectIdle();
+    EXPECT_FALSE(form->Drag->Scrolling());
     EXPECT_TRUE(services.errors.empty());
   }
-  std::vector<int> topsAtSleep;
+  QElapsedTimer clock;
+  std::vector<int> tops;
+  std::vector<qint64> times;
 };
 
 TEST_F(DragScrollTest, BottomFrameRowScrollsDownUntilTheLastEntryShows) {
@@ -436,12 +454,14 @@ TEST_F(DragScrollTest, BottomFrameRowScrollsDownUntilTheLastEntryShows) {
     SCOPED_TRACE(std::to_string(count) + " entries");
     L2()->SetEntries(Numbered("out", count));
     DragOnto(bottom);
+    // The first step at once, inside the movement's own handling.
+    EXPECT_EQ(L2()->TopIndex(), std::min(top, 1));
+    WaitUntilStill();
     EXPECT_EQ(L2()->TopIndex(), top);
-    // One step at once, then one 100 ms pause after each step, none more.
     std::vector<int> steps;
     for (int i = 1; i <= top; ++i) steps.push_back(i);
-    EXPECT_EQ(topsAtSleep, steps);
-    EXPECT_EQ(services.sleeps, std::vector<int>(top, 100));
+    EXPECT_EQ(tops, steps);
+    ExpectPaced();
     Finish();
   }
 }
@@ -450,9 +470,10 @@ TEST_F(DragScrollTest, TopClientRowScrollsUpToTheFirstEntry) {
   L2()->SetEntries(Numbered("out", 30));
   L2()->SetTopIndex(6);
   DragOnto(QPoint(20, 0));
-  EXPECT_EQ(L2()->TopIndex(), 0);
-  EXPECT_EQ(topsAtSleep, (std::vector<int>{5, 4, 3, 2, 1, 0}));
-  EXPECT_EQ(services.sleeps, std::vector<int>(6, 100));
+  EXPECT_EQ(L2()->TopIndex(), 5);
+  WaitUntilStill();
+  EXPECT_EQ(tops, (std::vector<int>{5, 4, 3, 2, 1, 0}));
+  ExpectPaced();
   Finish();
 }
 
@@ -461,8 +482,10 @@ TEST_F(DragScrollTest, OnlyTheExactRowsScroll) {
   L2()->SetTopIndex(6);
   DragOnto(QPoint(20, 1));
   Move(Client(L2()), QPoint(20, 343));
+  EXPECT_FALSE(form->Drag->Scrolling());
+  QTest::qWait(2 * DragController::kScrollIntervalMs);
   EXPECT_EQ(L2()->TopIndex(), 6);
-  EXPECT_TRUE(services.sleeps.empty());
+  EXPECT_TRUE(tops.empty());
   Finish();
 }
 
@@ -471,45 +494,79 @@ TEST_F(DragScrollTest, PressOnTheTopRowOfAScrolledListScrollsAtOnce) {
   const std::vector<std::string> outputs = Numbered("out", 30);
   L2()->SetEntries(outputs);
   L2()->SetTopIndex(5);
+  tops.clear();
   Press(L2(), QPoint(20, 0));
+  EXPECT_EQ(L2()->TopIndex(), 4);
+  WaitUntilStill();
   EXPECT_EQ(L2()->TopIndex(), 0);
-  EXPECT_EQ(services.sleeps.size(), 5u);
+  EXPECT_EQ(tops.size(), 5u);
   Release(Client(L2()), QPoint(20, 0));
   EXPECT_EQ(Items(L2()), Moved(outputs, 5, 0));
 }
 
-TEST_F(DragScrollTest, PointerMovingVerticallyStopsTheScroll) {
-  L2()->SetEntries(Numbered("out", 30));
-  // From the third pause on, every look at the pointer finds it somewhere new.
-  bool moving = false;
-  services.onSleep = [&](int) {
-    moving = services.sleeps.size() >= 3;
-    if (services.sleeps.size() > 40) throw std::runtime_error("the scrolling never stops");
+TEST_F(DragScrollTest, LeavingTheRowReleasingOrEscStopsItAtOnceAndAlongTheRowDoesNot) {
+  struct Way {
+    std::string name;
+    std::function<void()> stop;
   };
-  services.pointerYSource = [&] { return moving ? 1000 + services.pointerYReads : 500; };
-  DragOnto(QPoint(20, 344));
-  EXPECT_EQ(L2()->TopIndex(), 3);
-  EXPECT_EQ(services.sleeps.size(), 3u);
-  Finish();
+  const std::vector<Way> ways = {
+      {"a pixel up", [&] { Move(Client(L2()), QPoint(60, 343)); }},
+      {"off the list", [&] { Move(form->TabSheet1, QPoint(560, 300)); }},
+      {"release", [&] { Release(Client(L2()), QPoint(60, 344)); }},
+      {"Esc", [&] { QTest::keyClick(Client(L2()), Qt::Key_Escape); }},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    L2()->SetEntries(Numbered("out", 30));
+    DragOnto(QPoint(20, 344));
+    QTRY_COMPARE_WITH_TIMEOUT(L2()->TopIndex(), 2, 3000);
+    // Along the row: the scroll goes on, with no step of its own.
+    Move(Client(L2()), QPoint(60, 344));
+    EXPECT_TRUE(form->Drag->Scrolling());
+    EXPECT_EQ(L2()->TopIndex(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(L2()->TopIndex(), 3, 3000);
+    way.stop();
+    EXPECT_FALSE(form->Drag->Scrolling());
+    const int stoppedAt = L2()->TopIndex();
+    QTest::qWait(3 * DragController::kScrollIntervalMs);
+    EXPECT_EQ(L2()->TopIndex(), stoppedAt);
+    ExpectPaced();
+    if (form->Drag->Active()) Release(Client(L2()), Row(0));
+    ExpectIdle();
+  }
 }
 
 TEST_F(DragTest, AFailingHandlerEndsTheDragAndLetsGoOfTheMouse) {
   L1()->SetEntries({"a.txt", "b.txt"});
   L2()->SetEntries({"-----A-----"});
-  // The pointer cannot be read when the drag reaches the bottom frame row (of both lists:
-  // they are level, so the source, being left, fails first).
-  services.pointerYSource = []() -> int { throw std::runtime_error("pointer lost"); };
+  // A drag-over handler that fails when the drag reaches the bottom frame row (of both
+  // lists: they are level, so the source, being left, fails first), through the wrapper
+  // every handler runs in.
+  bool failing = true;
+  QObject::disconnect(form->Drag, &DragController::DragOver, form.get(), nullptr);
+  QObject::connect(form->Drag, &DragController::DragOver, form.get(),
+                   [&](ListBox* list, ListBox* source, int x, int y, DragState s, bool& accept) {
+                     form->Guarded([&] {
+                       if (failing && y == 344) throw std::runtime_error("pointer lost");
+                       if (list == L1()) {
+                         form->ListBox1DragOver(source, x, y, s, accept);
+                       } else {
+                         form->ListBox2DragOver(source, x, y, s, accept);
+                       }
+                     });
+                   });
   Press(L1(), Row(0));
   Move(Client(L2()), QPoint(20, 344));
   ASSERT_EQ(services.errors.size(), 1u);
   EXPECT_EQ(calls.back(), At(Call::Leave, L1(), In(L1(), Client(L2()), QPoint(20, 344))));
   ExpectIdle();
+  EXPECT_FALSE(form->Drag->Scrolling());
   // Nothing more of that drag: the release drops nothing, and the entry is gone.
   Release(Client(L2()), QPoint(20, 344));
   EXPECT_EQ(Items(L1()), std::vector<std::string>{"b.txt"});
   EXPECT_EQ(Items(L2()), std::vector<std::string>{"-----A-----"});
   // The next drag works as ever.
-  services.pointerYSource = nullptr;
+  failing = false;
   Press(L2(), Row(0));
   Move(Client(L1()), Row(0));
   Release(Client(L1()), Row(0));
