@@ -240,6 +240,89 @@ TEST_F(DragTest, DropInsertsWhereTheEntryLands) {
   ExpectIdle();
 }
 
+// Every key that moves an entry does what one drag does, through the same list operations:
+// the same lists and the same saved list, whichever way the moves are made.
+TEST_F(DragTest, KeysMoveEntriesAsTheSameDragsDo) {
+  const std::string site = dir / "site";
+  std::filesystem::create_directory(site);
+  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) WriteFile(site + "/" + name, "");
+  form->SetControlText(form->Edit1, site + "/");
+  auto reset = [&] {
+    L1()->SetEntries({"a.txt", "b.txt", "c.txt", "d.txt"});
+    L2()->SetEntries({"-----A-----", "-----B-----"});
+  };
+  auto key = [](ListBox* list, Qt::Key k, Qt::KeyboardModifiers m = {}) {
+    list->setFocus();
+    QTest::keyClick(list, k, m);
+  };
+  // A drag from a row of one list onto a row of another (or the same), as the rows show
+  // once the entry is out; -1 is below the last entry.
+  auto drag = [&](ListBox* from, int row, ListBox* to, int onto) {
+    Press(from, Row(row));
+    const QPoint at = onto < 0 ? QPoint(20, 340) : Row(onto);
+    Move(Client(to), at);
+    Release(Client(to), at);
+    ExpectIdle();
+  };
+  auto saved = [&] {
+    form->Guarded([&] { form->Button3Click(); });
+    return ReadFile(site + "/files.cvn");
+  };
+  const std::vector<std::string> expectedInputs = {"c.txt", "d.txt"};
+  const std::vector<std::string> expectedOrder = {"-----A-----", "a.txt", "b.txt", "-----B-----"};
+
+  reset();
+  key(L2(), Qt::Key_Home);  // the output list's current entry: the first heading
+  key(L1(), Qt::Key_Home);
+  key(L1(), Qt::Key_Return);  // a.txt after -----A-----
+  EXPECT_EQ(L2()->ItemIndex(), 1);
+  EXPECT_EQ(L1()->ItemIndex(), 0);  // b.txt, next for the next Enter
+  key(L1(), Qt::Key_Return);        // b.txt after a.txt: the order they were moved in
+  EXPECT_EQ(Items(L2()), expectedOrder);
+  key(L2(), Qt::Key_Down, Qt::ControlModifier);  // b.txt below -----B-----
+  key(L2(), Qt::Key_Down, Qt::ControlModifier);  // already last: nothing
+  key(L2(), Qt::Key_Up, Qt::ControlModifier);    // back above it
+  key(L2(), Qt::Key_Up, Qt::ControlModifier);    // above a.txt
+  EXPECT_EQ(Items(L2()),
+            (std::vector<std::string>{"-----A-----", "b.txt", "a.txt", "-----B-----"}));
+  key(L2(), Qt::Key_Delete);  // b.txt to the end of the input list
+  EXPECT_EQ(Items(L1()), (std::vector<std::string>{"c.txt", "d.txt", "b.txt"}));
+  EXPECT_EQ(L2()->ItemIndex(), 1);  // a.txt
+  key(L2(), Qt::Key_Up, Qt::ControlModifier);
+  key(L2(), Qt::Key_Up, Qt::ControlModifier);  // already first: nothing
+  key(L2(), Qt::Key_Down, Qt::ControlModifier);
+  key(L1(), Qt::Key_End);
+  key(L1(), Qt::Key_Return, Qt::KeypadModifier);  // the keypad's Enter: b.txt after a.txt
+  EXPECT_EQ(Items(L1()), expectedInputs);
+  EXPECT_EQ(Items(L2()), expectedOrder);
+  EXPECT_TRUE(services.errors.empty());
+  const std::string byKeys = saved();
+
+  reset();
+  drag(L1(), 0, L2(), 1);
+  drag(L1(), 0, L2(), 2);
+  drag(L2(), 2, L2(), -1);
+  drag(L2(), 3, L2(), 2);
+  drag(L2(), 2, L2(), 1);
+  drag(L2(), 1, L1(), -1);
+  drag(L2(), 1, L2(), 0);
+  drag(L2(), 0, L2(), 1);
+  drag(L1(), 2, L2(), 2);
+  EXPECT_EQ(Items(L1()), expectedInputs);
+  EXPECT_EQ(Items(L2()), expectedOrder);
+  EXPECT_EQ(saved(), byKeys);
+  EXPECT_EQ(byKeys, "-----A-----\r\na.txt\r\nb.txt\r\n-----B-----\r\n");
+  EXPECT_TRUE(services.errors.empty());
+
+  // Keys of the other list, or Ctrl+Up on the first entry, move nothing.
+  reset();
+  key(L1(), Qt::Key_Delete);
+  key(L2(), Qt::Key_Return);
+  key(L2(), Qt::Key_Up, Qt::ControlModifier);
+  EXPECT_EQ(Items(L1()), (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "d.txt"}));
+  EXPECT_EQ(Items(L2()), (std::vector<std::string>{"-----A-----", "-----B-----"}));
+}
+
 TEST_F(DragTest, EndedOffTheListsReturnsAsTheFirstVisibleEntryOfItsList) {
   form->Button3->show();
   QTabBar* tabs = form->PageControl1->tabBar();
