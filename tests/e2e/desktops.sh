@@ -118,4 +118,71 @@ press "$BUTTON11"
 edge_drag openbox
 quit_corvane
 
+# --- A whole site with keys alone: every step is a key event, and where the focus is
+# before each is read over the accessibility bus, as a screen reader user hears it.
+expect_focus() {
+  local seen
+  seen=$(/usr/bin/python3 "$LIST_TOOL" "$APP_NAME" --focused)
+  [[ $seen == "$1" ]] || die "keys: the focus is on '$seen', not on '$1'"
+}
+keys_site=$WORK/keys
+mkdir -p "$keys_site" "$WORK/keys-start"
+convert -size 800x600 xc:skyblue "$keys_site/b.jpg"
+printf 'x\r\n' >"$keys_site/c.txt"
+sjis_lines "$keys_site/a.txt" <<<"京都の記録"
+preload_keys 京都 "$keys_site"
+start_corvane "$WORK/keys-start"
+focus_main
+expect_focus "push button 終了"
+key Tab Tab Tab
+expect_focus "push button 開く"
+key space
+expect_dialog "^$OPEN_DIALOG_TITLE\$"
+type_text "\"$keys_site/a.txt\" \"$keys_site/b.jpg\" \"$keys_site/c.txt\""
+close_dialog_with_return
+key shift+Tab
+expect_focus "list 入力ファイルリスト"
+key Return Return Return  # a, b, c after one another
+key Tab Tab Tab
+expect_focus "push button 項目名入力"
+key space
+expect_dialog '^新規項目名$'
+expect_focus "text 項目名を入力してください"
+type_text 京都
+close_dialog_with_return
+key shift+Tab
+expect_focus "list 出力ファイルリスト"
+key End ctrl+Up ctrl+Up ctrl+Up  # the heading, appended last, to the top
+key Down Down Delete             # b.jpg back to the input list
+key shift+Tab shift+Tab
+expect_focus "list 入力ファイルリスト"
+key End Return                   # b.jpg after c.txt, the output list's current entry
+shot keys-composed
+# The menu's background: the second colour target, the ninth swatch (navy).
+key ctrl+Tab  # the next page, its first control
+expect_focus "combo box メニュー（文字）"
+key Down
+for ((i = 0; i < 9; i++)); do key Tab; done
+expect_focus "push button navy"
+key space
+shot keys-colour
+key ctrl+shift+Tab
+for ((i = 0; i < 8; i++)); do
+  [[ $(/usr/bin/python3 "$LIST_TOOL" "$APP_NAME" --focused) == "push button HTML作成" ]] && break
+  key Tab
+done
+expect_focus "push button HTML作成"
+key space
+expect_dialog "^$APP_TITLE\$"
+shot keys-generated
+close_dialog_with_return
+key alt+F4
+wait "$CORVANE_PID" || fail "the program ended with status $? after Alt+F4"
+CORVANE_PID=""
+printf -- '-----京都-----\na.txt\nc.txt\nb.jpg\n' | sjis_lines "$WORK/keys.cvn"
+expect_bytes "$keys_site/files.cvn" "$WORK/keys.cvn"
+grep -q 'bgcolor="navy"' "$keys_site/MENU.htm" || fail "keys: the menu is not navy"
+grep -q '<IMG SRC="b.jpg" WIDTH="600" HEIGHT="450">' "$keys_site/1.htm" ||
+  fail "keys: the page does not show b.jpg"
+
 e2e_finish

@@ -3,6 +3,8 @@
 
 list_entries.py APPLICATION LIST_ACCESSIBLE_NAME
     prints the list's entries, one a line.
+list_entries.py APPLICATION --focused
+    prints the role and name of the control that has the keyboard focus.
 list_entries.py APPLICATION LIST_ACCESSIBLE_NAME --top-around COMMAND...
     prints the list's top index (its first entry shown) just before COMMAND runs, and
     150 ms and 600 ms after it has returned, on one line: what a scroll that must stop
@@ -36,11 +38,31 @@ def top_index(found):
     return -1
 
 
+def focused(node, depth=0):
+    if node is None or depth > 14:
+        return None
+    role = node.getRoleName()
+    # A page tab stays focused beside the control that has the keys: look past it.
+    if node.getState().contains(pyatspi.STATE_FOCUSED) and role not in ("page tab", "page tab list", "filler"):
+        return node
+    if role in ("list", "combo box"):
+        return None
+    for i in range(node.childCount):
+        hit = focused(node[i], depth + 1)
+        if hit is not None:
+            return hit
+    return None
+
+
 def main():
     application, name = sys.argv[1], sys.argv[2]
     for app in pyatspi.Registry.getDesktop(0):
         if app is None or app.name != application:
             continue
+        if name == "--focused":
+            hit = focused(app)
+            print(f"{hit.getRoleName()} {hit.name}" if hit is not None else "none")
+            return 0
         found = find(app, name, ("list", "list box"))
         if found is None:
             continue
