@@ -204,10 +204,11 @@ void TForm1::BuildLayout() {
   Label2 = MakeLabel(*this, "Label2", kGreen);
   Label1 = MakeLabel(*this, "Label1", kGreen);
   {
-    // There is no scroll-bar colour among the palette's roles; Midlight is the light grey
-    // that scroll-bar troughs are drawn in.
+    // There is no scroll-bar colour among the palette's roles. The band is the palette's
+    // Light, a trough lighter than the page: green text on a grey trough is unreadable
+    // (3:1 or less), on this one it reaches 5:1.
     QPalette palette = Label1->palette();
-    palette.setColor(QPalette::Window, palette.color(QPalette::Midlight));
+    palette.setColor(QPalette::Window, palette.color(QPalette::Light));
     Label1->setPalette(palette);
     Label1->setAutoFillBackground(true);
   }

@@ -185,4 +185,70 @@ grep -q 'bgcolor="navy"' "$keys_site/MENU.htm" || fail "keys: the menu is not na
 grep -q '<IMG SRC="b.jpg" WIDTH="600" HEIGHT="450">' "$keys_site/1.htm" ||
   fail "keys: the page does not show b.jpg"
 
+# --- Dark desktop themes: qt6ct's "darker" palette, and GTK's Adwaita-dark through Qt's
+# GTK theme. Every label, on every tab, is measured against what it is drawn on: the
+# darkest or lightest colour in its place (the glyphs' core) against the commonest (the
+# background), as WCAG defines contrast; readable text needs 4.5:1.
+mkdir -p "$XDG_CONFIG_HOME/qt6ct"
+printf '[Appearance]\ncolor_scheme_path=/usr/share/qt6ct/colors/darker.conf\ncustom_palette=true\nstyle=Fusion\n' \
+  >"$XDG_CONFIG_HOME/qt6ct/qt6ct.conf"
+# contrast FILE "left top width height": the ratio in the area, on the showing page.
+contrast() {
+  local left top width height
+  read -r left top width height <<<"$2"
+  convert "$1" -crop "${width}x${height}+$((PAGE_X + left))+$((PAGE_Y + top))" +repage \
+    -format %c histogram:info:- | awk '
+    function lin(c) { c /= 255; return c <= 0.04045 ? c / 12.92 : ((c + 0.055) / 1.055) ^ 2.4 }
+    {
+      count = $1 + 0; rgb = $2; gsub(/[()]/, "", rgb); split(rgb, part, ",")
+      lum = 0.2126 * lin(part[1]) + 0.7152 * lin(part[2]) + 0.0722 * lin(part[3])
+      n++; counts[n] = count; lums[n] = lum
+      if (count > best) { best = count; background = lum }
+    }
+    END {
+      ratio = 1
+      for (i = 1; i <= n; i++) {
+        if (counts[i] < 3) continue  # a stray pixel of the edge smoothing
+        hi = lums[i] > background ? lums[i] : background
+        lo = lums[i] > background ? background : lums[i]
+        r = (hi + 0.05) / (lo + 0.05)
+        if (r > ratio) ratio = r
+      }
+      printf "%.2f\n", ratio
+    }'
+}
+read -r group_left group_top _ <<<"$RADIOGROUP1"
+# The radio group's caption, and its two items' letters right of their circles.
+RADIO_CAPTION="$((group_left + 8)) $group_top 100 14"
+RADIO_L="$((group_left + 26)) $((group_top + 17)) 12 14"
+RADIO_R="$((group_left + 81)) $((group_top + 17)) 12 14"
+for theme in qt6ct-darker gtk3-Adwaita-dark; do
+  if [[ $theme == qt6ct-* ]]; then
+    export QT_QPA_PLATFORMTHEME=qt6ct
+  else
+    export QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark
+  fi
+  start_corvane "$WORK/keys-start"
+  for page in 0 1 2; do
+    click_tab "$page"
+    shot "$theme-tab$((page + 1))"
+    file=$(ls "$SHOTS"/[0-9][0-9]-"$theme-tab$((page + 1))".png)
+    case $page in
+      0) labels="LABEL2 LABEL1 LABEL4" ;;
+      1) labels="LABEL3 LABEL5 LABEL6 LABEL7 LABEL8 RADIO_CAPTION RADIO_L RADIO_R" ;;
+      2) labels="LABEL9 LABEL10" ;;
+    esac
+    line=""
+    for label in $labels; do
+      ratio=$(contrast "$file" "${!label}")
+      line+=" $label $ratio"
+      awk -v r="$ratio" 'BEGIN { exit !(r >= 4.5) }' ||
+        fail "$theme: $label measures $ratio:1 against its background"
+    done
+    log "$theme, tab $((page + 1)):$line"
+  done
+  quit_corvane
+  unset QT_QPA_PLATFORMTHEME GTK_THEME
+done
+
 e2e_finish
