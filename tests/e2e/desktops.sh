@@ -76,6 +76,8 @@ edge_drag() {
 weston --backend=x11-backend.so --shell=kiosk-shell.so --width=800 --height=600 \
   --socket=corvane-e2e --idle-time=0 >"$WORK/weston.log" 2>&1 &
 WESTON_PID=$!
+# weston outlives the X server it draws in: it is ended with the script, whatever ends it.
+trap 'status=$?; [[ -z ${WESTON_PID:-} ]] || kill "$WESTON_PID" 2>/dev/null; (exit $status); e2e_cleanup' EXIT
 deadline=$((SECONDS + 20))
 until [[ -S $XDG_RUNTIME_DIR/corvane-e2e ]]; do
   kill -0 "$WESTON_PID" 2>/dev/null || { cat "$WORK/weston.log" >&2; die "weston did not start"; }
@@ -110,6 +112,7 @@ edge_drag weston
 kill "$CORVANE_PID" && wait "$CORVANE_PID" 2>/dev/null || true
 CORVANE_PID=""
 kill "$WESTON_PID" && wait "$WESTON_PID" 2>/dev/null || true
+WESTON_PID=""
 
 # --- X11 under openbox: the same drag.
 start_window_manager
