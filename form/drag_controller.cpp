@@ -11,6 +11,8 @@
 namespace corvane {
 
 DragController::DragController(TForm1& form) : QObject(&form), form_(form) {
+  // Restarted after each step, so that a step run late never brings the next one closer.
+  scrollTimer_.setSingleShot(true);
   scrollTimer_.setInterval(kScrollIntervalMs);
   scrollTimer_.setTimerType(Qt::PreciseTimer);
   connect(&scrollTimer_, &QTimer::timeout, this, &DragController::ScrollStep);
@@ -81,7 +83,11 @@ void DragController::ScrollStep() {
   }
   bool more = false;
   form_.Guarded([&] { more = scrollStep_(); });
-  if (!more) StopScroll();
+  if (!more) {
+    StopScroll();
+  } else if (Active()) {
+    scrollTimer_.start();
+  }
 }
 
 DragController::Where DragController::WhereOf(QObject* watched, const QMouseEvent& event) const {

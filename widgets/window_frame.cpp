@@ -78,7 +78,9 @@ class CentreKeeper : public QObject {
 
  private:
   static constexpr int kWatchIntervalMs = 50;
-  static constexpr int kWatchTicks = 40;
+  // Five seconds: a program slow to start (GTK's theme loading, a loaded machine) can see
+  // its frame arrive well after two.
+  static constexpr int kWatchTicks = 100;
 
   void Centre() {
     frame_ = FrameSize(window_);
