@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
   corvane::QtPlatformServices services(QString::fromUtf8(title.c_str()));
   corvane::ProgramState state;
   corvane::TForm1 form(state, services);
+  services.SetParentWindow(&form);
   form.Guarded([&] { form.FormCreate(); });
   // The frame is known only once the window is shown (and only under a window manager):
   // then the client shrinks so that the outer size stays as designed, and it is centred.

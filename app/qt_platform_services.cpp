@@ -1,9 +1,7 @@
 #include "app/qt_platform_services.h"
 
-#include <QCursor>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QThread>
 
 #include "widgets/file_dialogs.h"
 #include "widgets/input_box.h"
@@ -24,7 +22,7 @@ std::string ToFs(const QString& name) {
 
 std::optional<std::vector<std::string>> QtPlatformServices::OpenFilesDialog(
     const std::string& initialDir, const std::string& seedFile) {
-  auto dialog = MakeOpenFilesDialog(FromFs(initialDir), FromFs(seedFile));
+  auto dialog = MakeOpenFilesDialog(FromFs(initialDir), FromFs(seedFile), parent_);
   if (dialog->exec() != QDialog::Accepted) return std::nullopt;
   std::vector<std::string> paths;
   for (const QString& path : dialog->selectedFiles()) paths.push_back(ToFs(path));
@@ -34,7 +32,7 @@ std::optional<std::vector<std::string>> QtPlatformServices::OpenFilesDialog(
 
 std::optional<std::string> QtPlatformServices::OpenDirDialog(const std::string& initialDir,
                                                              const std::string& fileName) {
-  auto dialog = MakeOpenDirDialog(FromFs(initialDir), FromFs(fileName));
+  auto dialog = MakeOpenDirDialog(FromFs(initialDir), FromFs(fileName), parent_);
   if (dialog->exec() != QDialog::Accepted) return std::nullopt;
   QStringList chosen = dialog->selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;
@@ -44,31 +42,23 @@ std::optional<std::string> QtPlatformServices::OpenDirDialog(const std::string& 
 std::string QtPlatformServices::InputBox(const std::string& caption, const std::string& prompt,
                                          const std::string& initial) {
   QString initialText = ToQString(initial);
-  QString result = ShowInputBox(ToQString(caption), ToQString(prompt), initialText);
+  QString result = ShowInputBox(ToQString(caption), ToQString(prompt), initialText, parent_);
   return result == initialText ? initial : FromQString(result);
 }
 
 void QtPlatformServices::ShowErrorBox(const std::string& text) {
-  QMessageBox box(QMessageBox::Critical, title_, ToQString(text), QMessageBox::Ok);
+  QMessageBox box(QMessageBox::Critical, title_, ToQString(text), QMessageBox::Ok, parent_);
   KeepCentredOnScreen(box);
   box.exec();
 }
 
 void QtPlatformServices::ShowInfoMessage(const std::string& text) {
-  QMessageBox box(QMessageBox::NoIcon, title_, ToQString(text));
+  QMessageBox box(QMessageBox::NoIcon, title_, ToQString(text), QMessageBox::NoButton, parent_);
   QPushButton* ok = box.addButton(Q(u8"OK"), QMessageBox::AcceptRole);
   box.setDefaultButton(ok);
   box.setEscapeButton(ok);
   KeepCentredOnScreen(box);
   box.exec();
-}
-
-int QtPlatformServices::PointerScreenY() {
-  return QCursor::pos().y();
-}
-
-void QtPlatformServices::Sleep(int milliseconds) {
-  QThread::msleep(static_cast<unsigned long>(milliseconds));
 }
 
 }  // namespace corvane

@@ -1,8 +1,11 @@
 #pragma once
 // The Qt side of the platform services: file dialogs, the heading input box, message
-// boxes, the pointer and the pause.
+// boxes, each a child of the main window: a window manager keeps it over the window, and
+// Wayland, which lets no program place its own windows, places it there.
 
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include "form/platform_services.h"
 
@@ -12,6 +15,8 @@ class QtPlatformServices : public PlatformServices {
  public:
   // title: the application title, the caption of the message boxes.
   explicit QtPlatformServices(QString title) : title_(std::move(title)) {}
+  // The window every dialog and box belongs to, once it exists.
+  void SetParentWindow(QWidget* window) { parent_ = window; }
 
   std::optional<std::vector<std::string>> OpenFilesDialog(const std::string& initialDir,
                                                           const std::string& seedFile) override;
@@ -21,11 +26,10 @@ class QtPlatformServices : public PlatformServices {
                        const std::string& initial) override;
   void ShowErrorBox(const std::string& text) override;
   void ShowInfoMessage(const std::string& text) override;
-  int PointerScreenY() override;
-  void Sleep(int milliseconds) override;
 
  private:
   QString title_;
+  QPointer<QWidget> parent_;
 };
 
 }  // namespace corvane

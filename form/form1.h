@@ -3,6 +3,7 @@
 // layout lives in form1_layout.cpp, the wiring of events to these methods in
 // form1_wiring.cpp; the handlers themselves beside them, one file per concern.
 
+#include <QKeyCombination>
 #include <QWidget>
 #include <exception>
 #include <optional>
@@ -103,6 +104,10 @@ class TForm1 : public QWidget {
   void ListBox2DragDrop(ListBox* source, int X, int Y);
   void ListBox1EndDrag(ListBox* target, int X, int Y);
   void ListBox2EndDrag(ListBox* target, int X, int Y);
+  // The keys that do by keyboard what a drag does: Enter in the input list; Ctrl+Up,
+  // Ctrl+Down and Delete in the output list.
+  void ListBox1KeyDown(QKeyCombination key);
+  void ListBox2KeyDown(QKeyCombination key);
   void Button10Click();
   void Button2Click();
   // site generation
@@ -203,6 +208,7 @@ class TForm1 : public QWidget {
   void DropOnList(ListBox* list, int x, int y);
   void EndDragOnList(ListBox* list, ListBox* target, int x, int y);
   void InsertDragItem(ListBox* list, int index);
+  int MoveEntry(ListBox* source, int from, ListBox* target, int to);
   void NumberFieldChanged(QLineEdit* edit, UpDown* spin, std::string& setting);
   void SpinClicked(UpDown* spin, QLineEdit* edit, std::string& setting);
   void LoadSavedList();

@@ -169,8 +169,14 @@ void TForm1::BuildLayout() {
   windowFont.setUnderline(false);
   setFont(windowFont);
   InitWindowResources();
-  if (QFile::exists(QStringLiteral(":/corvane.png")))
-    setWindowIcon(QIcon(QStringLiteral(":/corvane.png")));
+  {
+    // The small picture for title bars, the large one for task switchers and docks.
+    QIcon icon;
+    for (const char* name : {":/corvane.png", ":/corvane-128.png"}) {
+      if (QFile::exists(QLatin1String(name))) icon.addFile(QLatin1String(name));
+    }
+    if (!icon.isNull()) setWindowIcon(icon);
+  }
 
   // Tab order is creation order: a new child joins the end of the window's focus chain.
   // So the controls below are made in the table's tab order, the window's own first, then
@@ -198,10 +204,11 @@ void TForm1::BuildLayout() {
   Label2 = MakeLabel(*this, "Label2", kGreen);
   Label1 = MakeLabel(*this, "Label1", kGreen);
   {
-    // There is no scroll-bar colour among the palette's roles; Midlight is the light grey
-    // that scroll-bar troughs are drawn in.
+    // There is no scroll-bar colour among the palette's roles. The band is the palette's
+    // Light, a trough lighter than the page: green text on a grey trough is unreadable
+    // (3:1 or less), on this one it reaches 5:1.
     QPalette palette = Label1->palette();
-    palette.setColor(QPalette::Window, palette.color(QPalette::Midlight));
+    palette.setColor(QPalette::Window, palette.color(QPalette::Light));
     Label1->setPalette(palette);
     Label1->setAutoFillBackground(true);
   }
@@ -266,6 +273,9 @@ void TForm1::BuildLayout() {
     // White is a new shape's own fill and is left as it is.
     if (kColorNames[i].colorWord != kWhiteWord) shape->SetBrushColor(kColorNames[i].colorWord);
     shape->raise();
+    // Each swatch is a Tab stop of its own, in the palette's order, pressed by Space or
+    // Enter.
+    shape->SetPressable(true);
     Shapes[i + 2] = shape;
   }
 
@@ -304,6 +314,10 @@ void TForm1::NameControlsForAssistiveTools() {
   ListBox2->setAccessibleName(Label4->text());
   Edit1->setAccessibleName(Label2->text());
   Combobox1->setAccessibleName(Label3->text());
+  // A screen reader reads the label with the control it names.
+  Label3->setBuddy(Combobox1);
+  // ">>" says nothing read aloud: it is named for what it does.
+  Button10->setAccessibleName(Q(u8"すべて出力ファイルリストへ移す"));
   Shape1->setAccessibleName(Label3->text() + Q(u8"の見本"));
   Panel1->setAccessibleName(Q(u8"色の一覧"));
   Edit2->setAccessibleName(Label6->text());

@@ -75,6 +75,9 @@ void TForm1::WireEvents() {
     auto handler = kSwatchHandlers[i];
     connect(Shapes[i], &Shape::MouseDown, this,
             [this, handler] { Guarded([&] { (this->*handler)(); }); });
+    // Space or Enter on a focused swatch, or an assistive tool's press: a click.
+    connect(Shapes[i], &Shape::Pressed, this,
+            [this, handler] { Guarded([&] { (this->*handler)(); }); });
   }
 
   connect(ListBox1, &ListBox::MouseDown, this,
@@ -85,6 +88,49 @@ void TForm1::WireEvents() {
           [this](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
             Guarded([&] { ListBox2MouseDown(b, m, x, y); });
           });
+
+  // The drag's notifications, to the handlers of the list they concern.
+  connect(Drag, &DragController::DragOver, this,
+          [this](ListBox* list, ListBox* source, int x, int y, DragState state, bool& accept) {
+            Guarded([&] {
+              if (list == ListBox1) {
+                ListBox1DragOver(source, x, y, state, accept);
+              } else {
+                ListBox2DragOver(source, x, y, state, accept);
+              }
+            });
+          });
+  connect(Drag, &DragController::DragDrop, this,
+          [this](ListBox* list, ListBox* source, int x, int y) {
+            Guarded([&] {
+              if (list == ListBox1) {
+                ListBox1DragDrop(source, x, y);
+              } else {
+                ListBox2DragDrop(source, x, y);
+              }
+            });
+          });
+  connect(Drag, &DragController::EndDrag, this,
+          [this](ListBox* list, ListBox* target, int x, int y) {
+            Guarded([&] {
+              if (list == ListBox1) {
+                ListBox1EndDrag(target, x, y);
+              } else {
+                ListBox2EndDrag(target, x, y);
+              }
+            });
+          });
+
+  // The keys that move entries as a drag does; every other key moves the selection as
+  // ever.
+  ListBox1->SetCommandKeys({QKeyCombination(Qt::Key_Return)});
+  ListBox2->SetCommandKeys({QKeyCombination(Qt::ControlModifier, Qt::Key_Up),
+                            QKeyCombination(Qt::ControlModifier, Qt::Key_Down),
+                            QKeyCombination(Qt::Key_Delete)});
+  connect(ListBox1, &ListBox::KeyDown, this,
+          [this](QKeyCombination key) { Guarded([&] { ListBox1KeyDown(key); }); });
+  connect(ListBox2, &ListBox::KeyDown, this,
+          [this](QKeyCombination key) { Guarded([&] { ListBox2KeyDown(key); }); });
 }
 
 }  // namespace corvane

@@ -2,13 +2,13 @@
 // lists (with auto-scroll at their edges), moving every input entry across, and adding
 // headings.
 
+#include <algorithm>
+
 #include "core/code_page.h"
 #include "core/list_entries.h"
 #include "form/form1.h"
 #include "form/platform_services.h"
 #include "widgets/list_box.h"
-
-#include "form/drag_controller.h"
 
 namespace corvane {
 namespace {
@@ -16,7 +16,15 @@ namespace {
 // The client row of the list's top entry (and, below, the lowest row of its frame): a
 // pointer resting there scrolls the list.
 constexpr int kScrollUpRow = 0;
-constexpr int kScrollPauseMs = 100;
+
+// One entry up (-1) or down (+1), unless the first entry, or the last one at the bottom,
+// already shows.
+bool ScrollOneEntry(ListBox* list, int direction) {
+  const int top = list->TopIndex();
+  if (direction < 0 ? top == 0 : top >= list->Count() - list->VisibleEntries()) return false;
+  list->SetTopIndex(top + direction);
+  return true;
+}
 
 }  // namespace
 
@@ -40,22 +48,13 @@ void TForm1::InsertDragItem(ListBox* list, int index) {
 }
 
 void TForm1::DragOverList(ListBox* list, int y) {
-  if (y == kScrollUpRow) {
-    const int pointerY = services_.PointerScreenY();
-    while (list->TopIndex() != 0 && services_.PointerScreenY() == pointerY) {
-      list->SetTopIndex(list->TopIndex() - 1);
-      list->repaint();
-      services_.Sleep(kScrollPauseMs);
-    }
-  } else if (y == list->BottomFrameRow()) {
-    const int pointerY = services_.PointerScreenY();
-    while (list->TopIndex() < list->Count() - list->VisibleEntries() &&
-           services_.PointerScreenY() == pointerY) {
-      list->SetTopIndex(list->TopIndex() + 1);
-      list->repaint();
-      services_.Sleep(kScrollPauseMs);
-    }
-  }
+  // One entry at once, then one every 100 ms while the pointer rests on the row. The
+  // drag's own timer repeats it, so the window repaints and takes the next movement,
+  // which stops it.
+  const int direction = y == kScrollUpRow ? -1 : y == list->BottomFrameRow() ? 1 : 0;
+  if (direction == 0) return;
+  Drag->ScrollWhilePointerRests(list, direction,
+                                [list, direction] { return ScrollOneEntry(list, direction); });
 }
 
 void TForm1::DropOnList(ListBox* list, int x, int y) {
@@ -93,6 +92,43 @@ void TForm1::ListBox1EndDrag(ListBox* target, int X, int Y) {
 }
 void TForm1::ListBox2EndDrag(ListBox* target, int X, int Y) {
   EndDragOnList(ListBox2, target, X, Y);
+}
+
+int TForm1::MoveEntry(ListBox* source, int from, ListBox* target, int to) {
+  // What a drag does, in one step: the entry goes out of its list into DragItem and is
+  // inserted at the index (appended when -1), with the same failure when it cannot be.
+  state_.DragItem = source->Item(from);
+  source->Delete(from);
+  const int index = target->Insert(to, state_.DragItem);
+  target->SetItemIndex(index);
+  target->ShowEntry(index);
+  return index;
+}
+
+void TForm1::ListBox1KeyDown(QKeyCombination key) {
+  const int current = ListBox1->ItemIndex();
+  if (key != QKeyCombination(Qt::Key_Return) || current < 0) return;
+  // After the output list's current entry, which the moved one then is: Enter after
+  // Enter keeps the order they were moved in.
+  const int after = ListBox2->ItemIndex();
+  MoveEntry(ListBox1, current, ListBox2, after < 0 ? -1 : after + 1);
+  // The next entry of the input list comes up for the next Enter.
+  if (ListBox1->Count() > 0) ListBox1->SetItemIndex(std::min(current, ListBox1->Count() - 1));
+}
+
+void TForm1::ListBox2KeyDown(QKeyCombination key) {
+  const int current = ListBox2->ItemIndex();
+  if (current < 0) return;
+  if (key == QKeyCombination(Qt::ControlModifier, Qt::Key_Up)) {
+    if (current > 0) MoveEntry(ListBox2, current, ListBox2, current - 1);
+  } else if (key == QKeyCombination(Qt::ControlModifier, Qt::Key_Down)) {
+    if (current + 1 < ListBox2->Count()) MoveEntry(ListBox2, current, ListBox2, current + 1);
+  } else if (key == QKeyCombination(Qt::Key_Delete)) {
+    // Back to the input list as a drop below its last entry puts it.
+    MoveEntry(ListBox2, current, ListBox1, -1);
+    // The next entry of the output list comes up for the next key.
+    if (ListBox2->Count() > 0) ListBox2->SetItemIndex(std::min(current, ListBox2->Count() - 1));
+  }
 }
 
 void TForm1::Button10Click() {

@@ -1,5 +1,5 @@
 #pragma once
-// The modal dialogs, pointer and pause the handlers need, behind one small interface:
+// The modal dialogs the handlers need, behind one small interface:
 // the window installs the Qt implementation (app/qt_platform_services.*), tests install a
 // scripted one, so no test ever blocks on a modal window.
 //
@@ -35,10 +35,6 @@ class PlatformServices {
   // The standard error report's modal box (text already has its "." rule applied).
   virtual void ShowErrorBox(const std::string& text) = 0;
   virtual void ShowInfoMessage(const std::string& text) = 0;
-
-  // The pointer's vertical screen position and a pause, for the lists' auto-scroll.
-  virtual int PointerScreenY() = 0;
-  virtual void Sleep(int milliseconds) = 0;
 };
 
 }  // namespace corvane

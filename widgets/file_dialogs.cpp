@@ -8,8 +8,8 @@
 namespace corvane {
 namespace {
 
-std::unique_ptr<QFileDialog> MakeDialog() {
-  auto dialog = std::make_unique<QFileDialog>();
+std::unique_ptr<QFileDialog> MakeDialog(QWidget* parent) {
+  auto dialog = std::make_unique<QFileDialog>(parent);
   // The same dialog on every desktop, whose name field takes typed full paths.
   dialog->setOption(QFileDialog::DontUseNativeDialog);
   dialog->setAcceptMode(QFileDialog::AcceptOpen);
@@ -38,8 +38,8 @@ QLineEdit* NameField(QFileDialog& dialog) {
 }
 
 std::unique_ptr<QFileDialog> MakeOpenFilesDialog(const QString& initialDir,
-                                                 const QString& lastChoice) {
-  auto dialog = MakeDialog();
+                                                 const QString& lastChoice, QWidget* parent) {
+  auto dialog = MakeDialog(parent);
   dialog->setOption(QFileDialog::ReadOnly, false);
   dialog->setOption(QFileDialog::HideNameFilterDetails);
   dialog->setFileMode(QFileDialog::ExistingFiles);
@@ -50,8 +50,9 @@ std::unique_ptr<QFileDialog> MakeOpenFilesDialog(const QString& initialDir,
   return dialog;
 }
 
-std::unique_ptr<QFileDialog> MakeOpenDirDialog(const QString& initialDir, const QString& fileName) {
-  auto dialog = MakeDialog();
+std::unique_ptr<QFileDialog> MakeOpenDirDialog(const QString& initialDir, const QString& fileName,
+                                               QWidget* parent) {
+  auto dialog = MakeDialog(parent);
   dialog->setFileMode(QFileDialog::AnyFile);
   SeedNameField(*dialog, initialDir, fileName);
   return dialog;

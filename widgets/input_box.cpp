@@ -12,8 +12,9 @@
 
 namespace corvane {
 
-QString ShowInputBox(const QString& caption, const QString& prompt, const QString& initial) {
-  QDialog box;
+QString ShowInputBox(const QString& caption, const QString& prompt, const QString& initial,
+                     QWidget* parent) {
+  QDialog box(parent);
   box.setWindowTitle(caption);
   box.setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   box.setObjectName("InputBox");
@@ -30,6 +31,9 @@ QString ShowInputBox(const QString& caption, const QString& prompt, const QStrin
   auto* edit = new QLineEdit(initial, &box);
   edit->setObjectName("InputBoxEdit");
   edit->setMaxLength(255);
+  // A screen reader names the field by the prompt above it.
+  edit->setAccessibleName(prompt);
+  label->setBuddy(edit);
   edit->setGeometry(ux(8), uy(19), ux(164), std::max(uy(12), fm.height() + 6));
   edit->selectAll();
   auto* ok = new QPushButton(Q(u8"OK"), &box);

@@ -3,6 +3,7 @@
 #include <QAbstractListModel>
 #include <QCollator>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -177,6 +178,11 @@ void ListBox::SetItemIndex(int index) {
   selectionModel()->setCurrentIndex(entries_->index(index), QItemSelectionModel::ClearAndSelect);
 }
 
+void ListBox::ShowEntry(int index) {
+  EnsureLaidOut();
+  scrollTo(entries_->index(index));
+}
+
 void ListBox::Clear() {
   Replace({}, false);
 }
@@ -295,6 +301,19 @@ void ListBox::mouseMoveEvent(QMouseEvent* event) {
 void ListBox::mouseReleaseEvent(QMouseEvent* event) {
   // The matching press never reached the view: nothing to click, select or edit.
   event->accept();
+}
+
+void ListBox::keyPressEvent(QKeyEvent* event) {
+  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  const auto key =
+      static_cast<Qt::Key>(event->key() == Qt::Key_Enter ? Qt::Key_Return : event->key());
+  const QKeyCombination pressed(modifiers, key);
+  if (std::find(commandKeys_.begin(), commandKeys_.end(), pressed) != commandKeys_.end()) {
+    event->accept();
+    emit KeyDown(pressed);
+    return;
+  }
+  QListView::keyPressEvent(event);
 }
 
 }  // namespace corvane

@@ -4,6 +4,7 @@
 // coordinates, insertion at an index without re-sorting, and - for a sorted list - filling
 // in a case-insensitive, Japanese-aware order.
 
+#include <QKeyCombination>
 #include <QListView>
 #include <string>
 #include <vector>
@@ -49,6 +50,8 @@ class ListBox : public QListView {
   // -1 when nothing is selected.
   int ItemIndex() const;
   void SetItemIndex(int index);
+  // Scrolls as little as it takes for the entry to show whole.
+  void ShowEntry(int index);
   // The entry whose row holds the client point, searching from the top index; -1 outside
   // the client area or below the last entry.
   int ItemAtPos(int x, int y) const;
@@ -63,7 +66,14 @@ class ListBox : public QListView {
   // in its own place. Releasing the hold brings the top index back into range.
   void HoldTopIndex(bool hold);
 
+  // Keys the window gives a meaning of its own in this list (Enter, Delete, Ctrl+Up ...):
+  // each is reported by KeyDown instead of doing what the view would do with it (move or
+  // activate the current entry). The keypad's Enter counts as Enter.
+  void SetCommandKeys(std::vector<QKeyCombination> keys) { commandKeys_ = std::move(keys); }
+
  signals:
+  // A command key pressed while the list has the focus.
+  void KeyDown(QKeyCombination key);
   // A button pressed over the list; x, y in client coordinates.
   void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
 
@@ -72,6 +82,7 @@ class ListBox : public QListView {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void updateGeometries() override;
 
  private:
@@ -85,6 +96,7 @@ class ListBox : public QListView {
   ListEntryModel* entries_;
   bool sorted_ = false;
   bool holdTop_ = false;
+  std::vector<QKeyCombination> commandKeys_;
 };
 
 }  // namespace corvane

@@ -7,8 +7,19 @@
 
 namespace corvane {
 
+namespace {
+
+// Borders wider than this are not a frame the user sees: weston's window manager for X
+// programs puts its drop shadow (some 30 pixels a side) into the frame it reports, and
+// taking that off the client would cut the window's controls off at its right and bottom.
+constexpr int kWidestSideBorder = 16;
+
+}  // namespace
+
 void FitOuterSize(QWidget& window, QSize outer) {
-  const QSize frame = window.frameGeometry().size() - window.geometry().size();
+  QSize frame = window.frameGeometry().size() - window.geometry().size();
+  const int left = window.geometry().x() - window.frameGeometry().x();
+  if (left > kWidestSideBorder || frame.width() - left > kWidestSideBorder) frame = QSize(0, 0);
   const QSize client = (outer - frame).expandedTo(QSize(1, 1));
   if (client != window.size() || window.minimumSize() != client || window.maximumSize() != client)
     window.setFixedSize(client);
@@ -67,7 +78,9 @@ class CentreKeeper : public QObject {
 
  private:
   static constexpr int kWatchIntervalMs = 50;
-  static constexpr int kWatchTicks = 40;
+  // Five seconds: a program slow to start (GTK's theme loading, a loaded machine) can see
+  // its frame arrive well after two.
+  static constexpr int kWatchTicks = 100;
 
   void Centre() {
     frame_ = FrameSize(window_);

@@ -255,11 +255,24 @@ start_corvane() {
     if [[ $geometry == "$last" ]]; then same=$((same + 1)); else same=0; last=$geometry; fi
   done
   local width height left right top bottom
-  read -r WIN_X WIN_Y width height < <(client_geometry "$MAIN_WIN")
-  read -r left right top bottom < <(frame_extents "$MAIN_WIN")
-  width=$((width + left + right)) height=$((height + top + bottom))
-  [[ "$width x $height" == "$WINDOW_WIDTH x $WINDOW_HEIGHT" ]] ||
-    die "the window is $width x $height outside, not $WINDOW_WIDTH x $WINDOW_HEIGHT"
+  # The program fits its client to a frame that arrives after the window is mapped: on a
+  # slow start (a desktop theme loading, a loaded machine) that can be a while.
+  local late=""
+  while :; do
+    read -r WIN_X WIN_Y width height < <(client_geometry "$MAIN_WIN")
+    read -r left right top bottom < <(frame_extents "$MAIN_WIN")
+    width=$((width + left + right)) height=$((height + top + bottom))
+    [[ "$width x $height" != "$WINDOW_WIDTH x $WINDOW_HEIGHT" ]] || break
+    ((SECONDS < deadline)) ||
+      die "the window is $width x $height outside, not $WINDOW_WIDTH x $WINDOW_HEIGHT"
+    late=1
+    sleep 0.2
+  done
+  if [[ -n $late ]]; then
+    # Fitted late, it is centred again right after: look once it has moved.
+    sleep 0.3
+    read -r WIN_X WIN_Y _ < <(client_geometry "$MAIN_WIN")
+  fi
   BASE_WINDOWS=$(visible_windows)
   locate_pages "$deadline"
 }

@@ -56,7 +56,7 @@ TEST_F(AccessibleNamesTest, ListsEditsSpinsAndSwatchesAreNamed) {
       {form.Shapes[16], u(u8"white")},
       {form.Shapes[17], u(u8"yellow")},
       {form.Button1, u(u8"開く")},
-      {form.Button10, u(u8">>")},
+      {form.Button10, u(u8"すべて出力ファイルリストへ移す")},
   };
   for (const auto& [widget, name] : expected) EXPECT_EQ(Spoken(widget), name) << name.toStdString();
 }

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTabBar>
@@ -239,6 +240,89 @@ TEST_F(DragTest, DropInsertsWhereTheEntryLands) {
   ExpectIdle();
 }
 
+// Every key that moves an entry does what one drag does, through the same list operations:
+// the same lists and the same saved list, whichever way the moves are made.
+TEST_F(DragTest, KeysMoveEntriesAsTheSameDragsDo) {
+  const std::string site = dir / "site";
+  std::filesystem::create_directory(site);
+  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) WriteFile(site + "/" + name, "");
+  form->SetControlText(form->Edit1, site + "/");
+  auto reset = [&] {
+    L1()->SetEntries({"a.txt", "b.txt", "c.txt", "d.txt"});
+    L2()->SetEntries({"-----A-----", "-----B-----"});
+  };
+  auto key = [](ListBox* list, Qt::Key k, Qt::KeyboardModifiers m = {}) {
+    list->setFocus();
+    QTest::keyClick(list, k, m);
+  };
+  // A drag from a row of one list onto a row of another (or the same), as the rows show
+  // once the entry is out; -1 is below the last entry.
+  auto drag = [&](ListBox* from, int row, ListBox* to, int onto) {
+    Press(from, Row(row));
+    const QPoint at = onto < 0 ? QPoint(20, 340) : Row(onto);
+    Move(Client(to), at);
+    Release(Client(to), at);
+    ExpectIdle();
+  };
+  auto saved = [&] {
+    form->Guarded([&] { form->Button3Click(); });
+    return ReadFile(site + "/files.cvn");
+  };
+  const std::vector<std::string> expectedInputs = {"c.txt", "d.txt"};
+  const std::vector<std::string> expectedOrder = {"-----A-----", "a.txt", "b.txt", "-----B-----"};
+
+  reset();
+  key(L2(), Qt::Key_Home);  // the output list's current entry: the first heading
+  key(L1(), Qt::Key_Home);
+  key(L1(), Qt::Key_Return);  // a.txt after -----A-----
+  EXPECT_EQ(L2()->ItemIndex(), 1);
+  EXPECT_EQ(L1()->ItemIndex(), 0);  // b.txt, next for the next Enter
+  key(L1(), Qt::Key_Return);        // b.txt after a.txt: the order they were moved in
+  EXPECT_EQ(Items(L2()), expectedOrder);
+  key(L2(), Qt::Key_Down, Qt::ControlModifier);  // b.txt below -----B-----
+  key(L2(), Qt::Key_Down, Qt::ControlModifier);  // already last: nothing
+  key(L2(), Qt::Key_Up, Qt::ControlModifier);    // back above it
+  key(L2(), Qt::Key_Up, Qt::ControlModifier);    // above a.txt
+  EXPECT_EQ(Items(L2()),
+            (std::vector<std::string>{"-----A-----", "b.txt", "a.txt", "-----B-----"}));
+  key(L2(), Qt::Key_Delete);  // b.txt to the end of the input list
+  EXPECT_EQ(Items(L1()), (std::vector<std::string>{"c.txt", "d.txt", "b.txt"}));
+  EXPECT_EQ(L2()->ItemIndex(), 1);  // a.txt
+  key(L2(), Qt::Key_Up, Qt::ControlModifier);
+  key(L2(), Qt::Key_Up, Qt::ControlModifier);  // already first: nothing
+  key(L2(), Qt::Key_Down, Qt::ControlModifier);
+  key(L1(), Qt::Key_End);
+  key(L1(), Qt::Key_Return, Qt::KeypadModifier);  // the keypad's Enter: b.txt after a.txt
+  EXPECT_EQ(Items(L1()), expectedInputs);
+  EXPECT_EQ(Items(L2()), expectedOrder);
+  EXPECT_TRUE(services.errors.empty());
+  const std::string byKeys = saved();
+
+  reset();
+  drag(L1(), 0, L2(), 1);
+  drag(L1(), 0, L2(), 2);
+  drag(L2(), 2, L2(), -1);
+  drag(L2(), 3, L2(), 2);
+  drag(L2(), 2, L2(), 1);
+  drag(L2(), 1, L1(), -1);
+  drag(L2(), 1, L2(), 0);
+  drag(L2(), 0, L2(), 1);
+  drag(L1(), 2, L2(), 2);
+  EXPECT_EQ(Items(L1()), expectedInputs);
+  EXPECT_EQ(Items(L2()), expectedOrder);
+  EXPECT_EQ(saved(), byKeys);
+  EXPECT_EQ(byKeys, "-----A-----\r\na.txt\r\nb.txt\r\n-----B-----\r\n");
+  EXPECT_TRUE(services.errors.empty());
+
+  // Keys of the other list, or Ctrl+Up on the first entry, move nothing.
+  reset();
+  key(L1(), Qt::Key_Delete);
+  key(L2(), Qt::Key_Return);
+  key(L2(), Qt::Key_Up, Qt::ControlModifier);
+  EXPECT_EQ(Items(L1()), (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "d.txt"}));
+  EXPECT_EQ(Items(L2()), (std::vector<std::string>{"-----A-----", "-----B-----"}));
+}
+
 TEST_F(DragTest, EndedOffTheListsReturnsAsTheFirstVisibleEntryOfItsList) {
   form->Button3->show();
   QTabBar* tabs = form->PageControl1->tabBar();
@@ -398,33 +482,50 @@ TEST_F(DragTest, NotificationsComeInOrder) {
   ExpectIdle();
 }
 
-// Auto-scroll: the drag-over calls on the top client row (0) or the frame's bottom row
-// (344) scroll while the scripted pointer stays put.
+// Auto-scroll: a drag-over call on the top client row (0) or the frame's bottom row (344)
+// scrolls one entry at once, then one every 100 ms from the drag's timer while the pointer
+// rests there; the window takes events all the while, and a movement off the row, the
+// release or Esc stops it at once.
 class DragScrollTest : public DragTest {
  protected:
   void SetUp() override {
     DragTest::SetUp();
-    services.pointerY = 500;
-    services.onSleep = [this](int) {
-      topsAtSleep.push_back(L2()->TopIndex());
-      // A loop that never ends would hang the run: fail the handler instead.
-      if (services.sleeps.size() > 40) throw std::runtime_error("the scrolling never stops");
-    };
+    clock.start();
+    QObject::connect(L2()->verticalScrollBar(), &QScrollBar::valueChanged, [this](int top) {
+      tops.push_back(top);
+      times.push_back(clock.elapsed());
+    });
   }
   // Drags an entry of a short input list onto the output list at `client`.
   void DragOnto(QPoint client) {
     L1()->SetEntries({"a.txt", "b.txt"});
-    services.sleeps.clear();
-    topsAtSleep.clear();
+    tops.clear();
+    times.clear();
     Press(L1(), Row(0));
     Move(Client(L2()), client);
+  }
+  void WaitUntilStill() {
+    QTRY_VERIFY_WITH_TIMEOUT(!form->Drag->Scrolling(), 5000);
+    // Nothing more comes after it says it has stopped.
+    const std::size_t steps = tops.size();
+    QTest::qWait(2 * DragController::kScrollIntervalMs);
+    EXPECT_EQ(tops.size(), steps);
+  }
+  // Each step after the first came from the timer, at least 100 ms after the one before.
+  void ExpectPaced() {
+    for (std::size_t i = 1; i < times.size(); ++i)
+      EXPECT_GE(times[i] - times[i - 1], DragController::kScrollIntervalMs - 10)
+          << "step " << i << " to top " << tops[i];
   }
   void Finish() {
     Release(Client(L2()), Row(0));
     ExpectIdle();
+    EXPECT_FALSE(form->Drag->Scrolling());
     EXPECT_TRUE(services.errors.empty());
   }
-  std::vector<int> topsAtSleep;
+  QElapsedTimer clock;
+  std::vector<int> tops;
+  std::vector<qint64> times;
 };
 
 TEST_F(DragScrollTest, BottomFrameRowScrollsDownUntilTheLastEntryShows) {
@@ -436,12 +537,14 @@ TEST_F(DragScrollTest, BottomFrameRowScrollsDownUntilTheLastEntryShows) {
     SCOPED_TRACE(std::to_string(count) + " entries");
     L2()->SetEntries(Numbered("out", count));
     DragOnto(bottom);
+    // The first step at once, inside the movement's own handling.
+    EXPECT_EQ(L2()->TopIndex(), std::min(top, 1));
+    WaitUntilStill();
     EXPECT_EQ(L2()->TopIndex(), top);
-    // One step at once, then one 100 ms pause after each step, none more.
     std::vector<int> steps;
     for (int i = 1; i <= top; ++i) steps.push_back(i);
-    EXPECT_EQ(topsAtSleep, steps);
-    EXPECT_EQ(services.sleeps, std::vector<int>(top, 100));
+    EXPECT_EQ(tops, steps);
+    ExpectPaced();
     Finish();
   }
 }
@@ -450,9 +553,10 @@ TEST_F(DragScrollTest, TopClientRowScrollsUpToTheFirstEntry) {
   L2()->SetEntries(Numbered("out", 30));
   L2()->SetTopIndex(6);
   DragOnto(QPoint(20, 0));
-  EXPECT_EQ(L2()->TopIndex(), 0);
-  EXPECT_EQ(topsAtSleep, (std::vector<int>{5, 4, 3, 2, 1, 0}));
-  EXPECT_EQ(services.sleeps, std::vector<int>(6, 100));
+  EXPECT_EQ(L2()->TopIndex(), 5);
+  WaitUntilStill();
+  EXPECT_EQ(tops, (std::vector<int>{5, 4, 3, 2, 1, 0}));
+  ExpectPaced();
   Finish();
 }
 
@@ -461,8 +565,10 @@ TEST_F(DragScrollTest, OnlyTheExactRowsScroll) {
   L2()->SetTopIndex(6);
   DragOnto(QPoint(20, 1));
   Move(Client(L2()), QPoint(20, 343));
+  EXPECT_FALSE(form->Drag->Scrolling());
+  QTest::qWait(2 * DragController::kScrollIntervalMs);
   EXPECT_EQ(L2()->TopIndex(), 6);
-  EXPECT_TRUE(services.sleeps.empty());
+  EXPECT_TRUE(tops.empty());
   Finish();
 }
 
@@ -471,45 +577,79 @@ TEST_F(DragScrollTest, PressOnTheTopRowOfAScrolledListScrollsAtOnce) {
   const std::vector<std::string> outputs = Numbered("out", 30);
   L2()->SetEntries(outputs);
   L2()->SetTopIndex(5);
+  tops.clear();
   Press(L2(), QPoint(20, 0));
+  EXPECT_EQ(L2()->TopIndex(), 4);
+  WaitUntilStill();
   EXPECT_EQ(L2()->TopIndex(), 0);
-  EXPECT_EQ(services.sleeps.size(), 5u);
+  EXPECT_EQ(tops.size(), 5u);
   Release(Client(L2()), QPoint(20, 0));
   EXPECT_EQ(Items(L2()), Moved(outputs, 5, 0));
 }
 
-TEST_F(DragScrollTest, PointerMovingVerticallyStopsTheScroll) {
-  L2()->SetEntries(Numbered("out", 30));
-  // From the third pause on, every look at the pointer finds it somewhere new.
-  bool moving = false;
-  services.onSleep = [&](int) {
-    moving = services.sleeps.size() >= 3;
-    if (services.sleeps.size() > 40) throw std::runtime_error("the scrolling never stops");
+TEST_F(DragScrollTest, LeavingTheRowReleasingOrEscStopsItAtOnceAndAlongTheRowDoesNot) {
+  struct Way {
+    std::string name;
+    std::function<void()> stop;
   };
-  services.pointerYSource = [&] { return moving ? 1000 + services.pointerYReads : 500; };
-  DragOnto(QPoint(20, 344));
-  EXPECT_EQ(L2()->TopIndex(), 3);
-  EXPECT_EQ(services.sleeps.size(), 3u);
-  Finish();
+  const std::vector<Way> ways = {
+      {"a pixel up", [&] { Move(Client(L2()), QPoint(60, 343)); }},
+      {"off the list", [&] { Move(form->TabSheet1, QPoint(560, 300)); }},
+      {"release", [&] { Release(Client(L2()), QPoint(60, 344)); }},
+      {"Esc", [&] { QTest::keyClick(Client(L2()), Qt::Key_Escape); }},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    L2()->SetEntries(Numbered("out", 30));
+    DragOnto(QPoint(20, 344));
+    QTRY_COMPARE_WITH_TIMEOUT(L2()->TopIndex(), 2, 3000);
+    // Along the row: the scroll goes on, with no step of its own.
+    Move(Client(L2()), QPoint(60, 344));
+    EXPECT_TRUE(form->Drag->Scrolling());
+    EXPECT_EQ(L2()->TopIndex(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(L2()->TopIndex(), 3, 3000);
+    way.stop();
+    EXPECT_FALSE(form->Drag->Scrolling());
+    const int stoppedAt = L2()->TopIndex();
+    QTest::qWait(3 * DragController::kScrollIntervalMs);
+    EXPECT_EQ(L2()->TopIndex(), stoppedAt);
+    ExpectPaced();
+    if (form->Drag->Active()) Release(Client(L2()), Row(0));
+    ExpectIdle();
+  }
 }
 
 TEST_F(DragTest, AFailingHandlerEndsTheDragAndLetsGoOfTheMouse) {
   L1()->SetEntries({"a.txt", "b.txt"});
   L2()->SetEntries({"-----A-----"});
-  // The pointer cannot be read when the drag reaches the bottom frame row (of both lists:
-  // they are level, so the source, being left, fails first).
-  services.pointerYSource = []() -> int { throw std::runtime_error("pointer lost"); };
+  // A drag-over handler that fails when the drag reaches the bottom frame row (of both
+  // lists: they are level, so the source, being left, fails first), through the wrapper
+  // every handler runs in.
+  bool failing = true;
+  QObject::disconnect(form->Drag, &DragController::DragOver, form.get(), nullptr);
+  QObject::connect(form->Drag, &DragController::DragOver, form.get(),
+                   [&](ListBox* list, ListBox* source, int x, int y, DragState s, bool& accept) {
+                     form->Guarded([&] {
+                       if (failing && y == 344) throw std::runtime_error("pointer lost");
+                       if (list == L1()) {
+                         form->ListBox1DragOver(source, x, y, s, accept);
+                       } else {
+                         form->ListBox2DragOver(source, x, y, s, accept);
+                       }
+                     });
+                   });
   Press(L1(), Row(0));
   Move(Client(L2()), QPoint(20, 344));
   ASSERT_EQ(services.errors.size(), 1u);
   EXPECT_EQ(calls.back(), At(Call::Leave, L1(), In(L1(), Client(L2()), QPoint(20, 344))));
   ExpectIdle();
+  EXPECT_FALSE(form->Drag->Scrolling());
   // Nothing more of that drag: the release drops nothing, and the entry is gone.
   Release(Client(L2()), QPoint(20, 344));
   EXPECT_EQ(Items(L1()), std::vector<std::string>{"b.txt"});
   EXPECT_EQ(Items(L2()), std::vector<std::string>{"-----A-----"});
   // The next drag works as ever.
-  services.pointerYSource = nullptr;
+  failing = false;
   Press(L2(), Row(0));
   Move(Client(L1()), Row(0));
   Release(Client(L1()), Row(0));

@@ -320,7 +320,8 @@ std::vector<QWidget*> TabCycle(TForm1& f) {
 }
 
 // What the table says Tab visits on a page: the window's own controls, then the page's,
-// each in table order, leaving out those hidden or disabled.
+// each in table order, leaving out those hidden or disabled. The palette's stop is its
+// sixteen swatches, in the palette's order.
 std::vector<QWidget*> TableCycle(TForm1& f, Host page) {
   std::vector<const ControlPlace*> stops;
   for (const ControlPlace& place : kControlPlaces)
@@ -332,7 +333,11 @@ std::vector<QWidget*> TableCycle(TForm1& f, Host page) {
   std::vector<QWidget*> cycle;
   for (const ControlPlace* place : stops) {
     QWidget* widget = f.findChild<QWidget*>(QString::fromLatin1(place->name));
-    if (widget != nullptr && widget->isVisible() && widget->isEnabled()) cycle.push_back(widget);
+    if (widget == f.Panel1) {
+      for (int i = 2; i <= 17; ++i) cycle.push_back(f.Shapes[i]);
+    } else if (widget != nullptr && widget->isVisible() && widget->isEnabled()) {
+      cycle.push_back(widget);
+    }
   }
   return cycle;
 }

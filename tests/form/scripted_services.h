@@ -34,13 +34,6 @@ class ScriptedServices : public PlatformServices {
   std::deque<std::optional<std::string>> dirDialogAnswers;
   // nullopt is a cancelled input box (it returns its initial text).
   std::deque<std::optional<std::string>> inputBoxAnswers;
-  // The pointer's vertical screen position: pointerYAnswers first, then pointerY for good.
-  // pointerYSource, when set, overrides both (for "move after the third step" scripts).
-  std::deque<int> pointerYAnswers;
-  int pointerY = 0;
-  std::function<int()> pointerYSource;
-  // Runs inside each Sleep, after it is recorded (to change the scene between steps).
-  std::function<void(int milliseconds)> onSleep;
 
   // --- records ---
   std::vector<FilesDialogCall> filesDialogCalls;
@@ -48,8 +41,6 @@ class ScriptedServices : public PlatformServices {
   std::vector<InputBoxCall> inputBoxCalls;
   std::vector<std::string> errors;  // texts shown by the error report, in order
   std::vector<std::string> infos;   // texts shown by the information dialog, in order
-  std::vector<int> sleeps;          // each pause, in milliseconds
-  int pointerYReads = 0;
 
   std::optional<std::vector<std::string>> OpenFilesDialog(const std::string& initialDir,
                                                           const std::string& seedFile) override {
@@ -72,22 +63,6 @@ class ScriptedServices : public PlatformServices {
 
   void ShowErrorBox(const std::string& text) override { errors.push_back(text); }
   void ShowInfoMessage(const std::string& text) override { infos.push_back(text); }
-
-  int PointerScreenY() override {
-    ++pointerYReads;
-    if (pointerYSource) return pointerYSource();
-    if (!pointerYAnswers.empty()) {
-      const int y = pointerYAnswers.front();
-      pointerYAnswers.pop_front();
-      return y;
-    }
-    return pointerY;
-  }
-
-  void Sleep(int milliseconds) override {
-    sleeps.push_back(milliseconds);
-    if (onSleep) onSleep(milliseconds);
-  }
 
  private:
   template <typename T>

@@ -1,6 +1,7 @@
 // The settings tabs: colour targets and swatches, the number fields with their spin
 // arrows, the menu side, and the working directory.
 
+#include <QAccessible>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
@@ -56,6 +57,45 @@ TEST_F(SettingsTabsTest, ASwatchSetsOnlyTheSelectedEntry) {
   Press(16);
   EXPECT_EQ(state.Settings.HtmlColors[2], "white");
   EXPECT_EQ(form->Shape1->BrushColor(), kWhite);
+}
+
+// Without a mouse: Tab from the drop-down reaches the swatches one by one, Space or Enter
+// on one is its click, and a screen reader's press action is too.
+TEST_F(SettingsTabsTest, SwatchesAreReachedByTabAndPressedBySpaceEnterOrAnAssistiveTool) {
+  form->show();
+  form->PageControl1->setCurrentWidget(form->TabSheet2);
+  QApplication::setActiveWindow(form.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  form->Combobox1->setFocus();
+  ChooseTarget(7);
+  QTest::keyClick(form->Combobox1, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), form->Shapes[2]);
+  for (int i = 3; i <= 13; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), form->Shapes[13]);  // red
+  QTest::keyClick(form->Shapes[13], Qt::Key_Space);
+  EXPECT_EQ(state.Settings.HtmlColors[7], "red");
+  EXPECT_EQ(form->Shape1->BrushColor(), kRed);
+  QTest::keyClick(form->Shapes[13], Qt::Key_Tab);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // silver
+  EXPECT_EQ(state.Settings.HtmlColors[7], "silver");
+  QTest::keyClick(form->Shapes[15], Qt::Key_Enter, Qt::KeypadModifier);  // teal
+  EXPECT_EQ(state.Settings.HtmlColors[7], "teal");
+  // Other keys do nothing to the colours.
+  QTest::keyClick(form->Shapes[16], Qt::Key_A);
+  EXPECT_EQ(state.Settings.HtmlColors[7], "teal");
+
+  QAccessibleInterface* face = QAccessible::queryAccessibleInterface(form->Shapes[10]);
+  ASSERT_NE(face, nullptr);
+  EXPECT_EQ(face->role(), QAccessible::Button);
+  EXPECT_EQ(face->text(QAccessible::Name), QStringLiteral("navy"));
+  EXPECT_TRUE(face->state().focusable);
+  ASSERT_NE(face->actionInterface(), nullptr);
+  face->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(state.Settings.HtmlColors[7], "navy");
+  // The preview is a picture, with nothing to press and no Tab stop.
+  QAccessibleInterface* preview = QAccessible::queryAccessibleInterface(form->Shape1);
+  EXPECT_EQ(preview->role(), QAccessible::Graphic);
+  EXPECT_EQ(form->Shape1->focusPolicy(), Qt::NoFocus);
 }
 
 TEST_F(SettingsTabsTest, AnUnknownNamePreviewsBlackUntilASwatchReplacesIt) {

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
+#include <QtMath>
 
 namespace corvane {
 namespace {
@@ -28,6 +29,36 @@ TEST(ShapeTest, ShapePaintsItsColourWordInsideABlackOutline) {
   EXPECT_EQ(downs[0][0].value<Qt::MouseButton>(), Qt::MiddleButton);
   EXPECT_EQ(downs[0][2].toInt(), 3);
   EXPECT_EQ(downs[0][3].toInt(), 4);
+}
+
+// On a screen scaled by 1.5 or 2 the outline still runs round the very edge of the swatch:
+// no device pixel of the fill shows outside it, none of the page inside the swatch.
+TEST(ShapeTest, OutlineCoversTheEdgeAtFractionalAndDoubleScale) {
+  Shape shape;
+  shape.resize(17, 17);
+  shape.SetBrushColor(0x00FFFF);  // yellow
+  for (qreal scale : {1.0, 1.5, 2.0}) {
+    SCOPED_TRACE(scale);
+    const int side = qCeil(17 * scale);
+    QImage image(side, side, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    image.setDevicePixelRatio(scale);
+    shape.render(&image);
+    int fill = 0;
+    for (int y = 0; y < side; ++y) {
+      for (int x = 0; x < side; ++x) {
+        const QColor c(image.pixel(x, y));
+        const bool edge = x == 0 || y == 0 || x == side - 1 || y == side - 1;
+        if (edge) {
+          EXPECT_EQ(c, QColor(Qt::black)) << x << "," << y;
+        }
+        EXPECT_NE(c, QColor(Qt::magenta)) << x << "," << y;
+        if (c == QColor(Qt::yellow)) ++fill;
+      }
+    }
+    // The fill is all that lies inside an outline at most two device pixels wide.
+    EXPECT_GE(fill, (side - 4) * (side - 4));
+  }
 }
 
 }  // namespace
