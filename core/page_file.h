@@ -13,7 +13,8 @@ namespace corvane {
 
 class PageFile {
  public:
-  // Put in place by the caller, together with the other pages (see LineFile::OpenStaged).
+  // Put in place by the caller, together with the other pages (see LineFile::OpenStaged):
+  // the page `name` in the run's folder `dir`.
   void OpenStaged(int dir, const std::string& name) { file_.OpenStaged(dir, name); }
   void WriteLine(const std::string& cp932);
   void WriteUtf8Line(const std::string& utf8) { file_.WriteLine(utf8); }
