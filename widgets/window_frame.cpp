@@ -14,13 +14,18 @@ namespace {
 // taking that off the client would cut the window's controls off at its right and bottom.
 constexpr int kWidestSideBorder = 16;
 
-}  // namespace
-
-void FitOuterSize(QWidget& window, QSize outer) {
+// The client size that makes client and frame together `outer`.
+QSize FittedClient(const QWidget& window, QSize outer) {
   QSize frame = window.frameGeometry().size() - window.geometry().size();
   const int left = window.geometry().x() - window.frameGeometry().x();
   if (left > kWidestSideBorder || frame.width() - left > kWidestSideBorder) frame = QSize(0, 0);
-  const QSize client = (outer - frame).expandedTo(QSize(1, 1));
+  return (outer - frame).expandedTo(QSize(1, 1));
+}
+
+}  // namespace
+
+void FitOuterSize(QWidget& window, QSize outer) {
+  const QSize client = FittedClient(window, outer);
   if (client != window.size() || window.minimumSize() != client || window.maximumSize() != client)
     window.setFixedSize(client);
 }
@@ -50,7 +55,11 @@ class CentreKeeper : public QObject {
     // short while after each showing.
     watch_.setInterval(kWatchIntervalMs);
     connect(&watch_, &QTimer::timeout, this, [this] {
-      if (FrameSize(window_) != frame_) Centre();
+      // A new frame, or a client that no longer fits the frame it has (a fit made while
+      // the frame was still changing).
+      if (FrameSize(window_) != frame_ ||
+          (!outer_.isEmpty() && window_.size() != FittedClient(window_, outer_)))
+        Centre();
       if (++ticks_ >= kWatchTicks) watch_.stop();
     });
   }

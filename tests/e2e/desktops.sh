@@ -76,8 +76,16 @@ edge_drag() {
 weston --backend=x11-backend.so --shell=kiosk-shell.so --width=800 --height=600 \
   --socket=corvane-e2e --idle-time=0 >"$WORK/weston.log" 2>&1 &
 WESTON_PID=$!
-# weston outlives the X server it draws in: it is ended with the script, whatever ends it.
-trap 'status=$?; [[ -z ${WESTON_PID:-} ]] || kill "$WESTON_PID" 2>/dev/null; (exit $status); e2e_cleanup' EXIT
+# weston outlives the X server it draws in: it is ended with the script, whatever ends it,
+# before the usual clean-up (which reads the script's status from $?).
+end_weston_and_clean_up() {
+  local status=$?
+  set +e
+  [[ -z ${WESTON_PID:-} ]] || kill "$WESTON_PID" 2>/dev/null
+  (exit "$status")
+  e2e_cleanup
+}
+trap end_weston_and_clean_up EXIT
 deadline=$((SECONDS + 20))
 until [[ -S $XDG_RUNTIME_DIR/corvane-e2e ]]; do
   kill -0 "$WESTON_PID" 2>/dev/null || { cat "$WORK/weston.log" >&2; die "weston did not start"; }
