@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/run_control.h"
 #include "core/settings.h"
 
 namespace corvane {
@@ -13,7 +14,9 @@ namespace corvane {
 // first; the pages replace the previous ones together, only once all of them were written.
 // Raises the error of the first failing file or image; the previous pages are then left
 // exactly as they were (the saved list is the new one).
+// control, when given, counts the entries done and may stop the run from another thread:
+// it then raises RunCancelled and ends as a failed run ends.
 void GenerateSite(const std::vector<std::string>& entries, const std::string& inputDir,
-                  const Settings& settings);
+                  const Settings& settings, RunControl* control = nullptr);
 
 }  // namespace corvane
