@@ -50,6 +50,11 @@ EFOpenError EFOpenError::CannotOpen(const std::string& name) {
   return EFOpenError(Sjis(u8"ファイル ") + name + Sjis(u8" は開けません"));
 }
 
+EFOpenError EFOpenError::TooLarge(const std::string& name, long long limitMiB) {
+  return EFOpenError(Sjis(u8"ファイル ") + name + Sjis(u8" は大きすぎます (") +
+                     std::to_string(limitMiB) + Sjis(u8" MB まで)"));
+}
+
 EJPEG::EJPEG(int messageCode)
     : CorvaneError(Sjis(u8"JPEG エラー #") + std::to_string(messageCode)),
       messageCode_(messageCode) {}

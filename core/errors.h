@@ -59,10 +59,11 @@ class EStringListError : public CorvaneError {
   using CorvaneError::CorvaneError;
 };
 
-// "ファイル %s は開けません"
+// "ファイル %s は開けません"; "ファイル %s は大きすぎます (%d MB まで)"
 class EFOpenError : public CorvaneError {
  public:
   static EFOpenError CannotOpen(const std::string& name);
+  static EFOpenError TooLarge(const std::string& name, long long limitMiB);
   using CorvaneError::CorvaneError;
 };
 

@@ -68,13 +68,13 @@ int FileHandle::Close() {
   return sys::Close(std::exchange(fd_, -1));
 }
 
-int Open(const char* path, int flags, mode_t mode) {
+int OpenAt(int dir, const char* name, int flags, mode_t mode) {
   if (Injected(Call::Open)) return -1;
-  return RetryOnInterrupt([&] { return ::open(path, flags | O_CLOEXEC, mode); });
+  return RetryOnInterrupt([&] { return ::openat(dir, name, flags | O_CLOEXEC, mode); });
 }
 
-FileHandle OpenHandle(const char* path, int flags, mode_t mode) {
-  return FileHandle(Open(path, flags, mode));
+FileHandle OpenHandleAt(int dir, const char* name, int flags, mode_t mode) {
+  return FileHandle(OpenAt(dir, name, flags, mode));
 }
 
 ssize_t Read(int fd, void* buffer, size_t size) {
@@ -128,32 +128,32 @@ int Close(int fd) {
   return ::close(fd);
 }
 
-int Rename(const char* from, const char* to) {
+int RenameAt(int dir, const char* from, const char* to) {
   if (Injected(Call::Rename)) return -1;
-  return ::rename(from, to);
+  return ::renameat(dir, from, dir, to);
 }
 
-int Exchange(const char* a, const char* b) {
+int ExchangeAt(int dir, const char* a, const char* b) {
   if (Injected(Call::Rename)) return -1;
-  return ::renameat2(AT_FDCWD, a, AT_FDCWD, b, RENAME_EXCHANGE);
+  return ::renameat2(dir, a, dir, b, RENAME_EXCHANGE);
 }
 
-int Unlink(const char* path) {
+int UnlinkAt(int dir, const char* name) {
   if (Injected(Call::Unlink)) return -1;
-  return ::unlink(path);
+  return ::unlinkat(dir, name, 0);
 }
 
-int Link(const char* existing, const char* alias) {
+int LinkAt(int dir, const char* existing, const char* alias) {
   if (Injected(Call::Link)) return -1;
-  return ::link(existing, alias);
+  return ::linkat(dir, existing, dir, alias, 0);
 }
 
-int LinkOpenFile(int fd, const char* alias) {
+int LinkOpenFileAt(int fd, int dir, const char* alias) {
   if (Injected(Call::Link)) return -1;
   // The descriptor's entry under /proc names the open file itself, even one with no name;
   // unlike AT_EMPTY_PATH this needs no privilege.
   const std::string self = "/proc/self/fd/" + std::to_string(fd);
-  return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, alias, AT_SYMLINK_FOLLOW);
+  return ::linkat(AT_FDCWD, self.c_str(), dir, alias, AT_SYMLINK_FOLLOW);
 }
 
 int Fchmod(int fd, mode_t mode) {
@@ -166,14 +166,9 @@ int Fstat(int fd, struct stat* st) {
   return ::fstat(fd, st);
 }
 
-int Stat(const char* path, struct stat* st) {
+int StatAt(int dir, const char* name, struct stat* st, int flags) {
   if (Injected(Call::Stat)) return -1;
-  return ::stat(path, st);
-}
-
-int Lstat(const char* path, struct stat* st) {
-  if (Injected(Call::Stat)) return -1;
-  return ::lstat(path, st);
+  return ::fstatat(dir, name, st, flags);
 }
 
 int LockWholeFile(int fd, short type) {

@@ -3,6 +3,7 @@
 // them fail (the fault hook) and prove that nothing is lost when they do. Nothing else in
 // the program calls the system about files, folders or the current directory.
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -57,8 +58,18 @@ class FileHandle {
 };
 
 // Each returns what the system call returns, with errno set on failure.
-int Open(const char* path, int flags, mode_t mode = 0);
-FileHandle OpenHandle(const char* path, int flags, mode_t mode = 0);
+//
+// The calls taking `dir` resolve a name from an open folder (AT_FDCWD: the current
+// directory), never from the folder's path: a run holds its folder open and names every file
+// in it this way, so a folder renamed or replaced by a link mid-run is never entered again.
+int OpenAt(int dir, const char* name, int flags, mode_t mode = 0);
+FileHandle OpenHandleAt(int dir, const char* name, int flags, mode_t mode = 0);
+inline int Open(const char* path, int flags, mode_t mode = 0) {
+  return OpenAt(AT_FDCWD, path, flags, mode);
+}
+inline FileHandle OpenHandle(const char* path, int flags, mode_t mode = 0) {
+  return OpenHandleAt(AT_FDCWD, path, flags, mode);
+}
 ssize_t Read(int fd, void* buffer, size_t size);
 ssize_t Write(int fd, const void* buffer, size_t size);
 // Reads at an offset without moving the file position (a skip then costs no call at all).
@@ -72,17 +83,23 @@ int Fsync(int fd);
 // Flushes every file of the file system holding fd to disk (one flush for many files).
 int SyncFileSystem(int fd);
 int Close(int fd);
-int Rename(const char* from, const char* to);
+int RenameAt(int dir, const char* from, const char* to);
 // Swaps the two names atomically; EINVAL where the file system cannot.
-int Exchange(const char* a, const char* b);
-int Unlink(const char* path);
-int Link(const char* existing, const char* alias);
+int ExchangeAt(int dir, const char* a, const char* b);
+int UnlinkAt(int dir, const char* name);
+int LinkAt(int dir, const char* existing, const char* alias);
 // Gives an open file (an unnamed temporary one included) the name `alias`.
-int LinkOpenFile(int fd, const char* alias);
+int LinkOpenFileAt(int fd, int dir, const char* alias);
 int Fchmod(int fd, mode_t mode);
 int Fstat(int fd, struct stat* st);
-int Stat(const char* path, struct stat* st);
-int Lstat(const char* path, struct stat* st);
+// flags: 0 follows a symbolic link at the name, AT_SYMLINK_NOFOLLOW describes the link.
+int StatAt(int dir, const char* name, struct stat* st, int flags = 0);
+inline int Stat(const char* path, struct stat* st) {
+  return StatAt(AT_FDCWD, path, st);
+}
+inline int Lstat(const char* path, struct stat* st) {
+  return StatAt(AT_FDCWD, path, st, AT_SYMLINK_NOFOLLOW);
+}
 // An open-file-description lock over the whole file, without waiting: F_RDLCK or F_WRLCK.
 int LockWholeFile(int fd, short type);
 // Whether a whole-file lock of another open file description conflicts with a write lock:

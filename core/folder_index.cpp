@@ -9,6 +9,7 @@
 #include "core/code_page.h"
 #include "core/errors.h"
 #include "core/file_system.h"
+#include "core/folder.h"
 #include "core/paths.h"
 
 namespace corvane {
@@ -71,22 +72,31 @@ std::optional<std::string> FolderIndex::FindFolder(std::string_view cp932Folder)
   return found;
 }
 
-std::optional<FolderIndex::Entry> FolderIndex::PlainIn(const std::string& fsFolder,
-                                                       std::string_view cp932Name) {
+std::optional<FolderIndex::Entry> FolderIndex::Plain(const std::string& fsFolder,
+                                                     std::string_view cp932Name) {
   if (cp932Name.empty() || cp932Name.find('/') != std::string_view::npos) return std::nullopt;
   std::optional<std::string> plainName = PlainFsName(cp932Name);
   if (!plainName) return std::nullopt;
   return Entry{JoinPath(fsFolder, *plainName), std::string(cp932Name), *plainName};
 }
 
-FolderIndex::Entry FolderIndex::SearchIn(const std::string& fsFolder, const Entry& plain) {
-  const Listing& listing = ListingOf(fsFolder);
+FolderIndex::Entry FolderIndex::Found(const Listing& listing, const std::string& fsFolder,
+                                      const Entry& plain) {
   auto hit = listing.exact.find(plain.name);
   if (hit == listing.exact.end()) {
     hit = listing.folded.find(FoldCase(plain.name));
     if (hit == listing.folded.end()) return plain;
   }
   return Entry{JoinPath(fsFolder, hit->second.fsName), hit->second.name, hit->second.fsName};
+}
+
+std::optional<FolderIndex::Entry> FolderIndex::PlainIn(const std::string& fsFolder,
+                                                       std::string_view cp932Name) {
+  return Plain(fsFolder, cp932Name);
+}
+
+FolderIndex::Entry FolderIndex::SearchIn(const std::string& fsFolder, const Entry& plain) {
+  return Found(ListingOf(fsFolder), fsFolder, plain);
 }
 
 std::optional<FolderIndex::Entry> FolderIndex::FindIn(const std::string& fsFolder,
@@ -96,17 +106,37 @@ std::optional<FolderIndex::Entry> FolderIndex::FindIn(const std::string& fsFolde
   return SearchIn(fsFolder, *plain);
 }
 
+std::optional<FolderIndex::Entry> FolderIndex::PlainIn(const Folder&, std::string_view cp932Name) {
+  return Plain(std::string(), cp932Name);
+}
+
+FolderIndex::Entry FolderIndex::SearchIn(const Folder& folder, const Entry& plain) {
+  auto [it, inserted] = held_.try_emplace(folder.Fd());
+  if (inserted) ReadListing(folder.Fd(), ".", it->second);
+  return Found(it->second, std::string(), plain);
+}
+
+std::optional<FolderIndex::Entry> FolderIndex::FindIn(const Folder& folder,
+                                                      std::string_view cp932Name) {
+  std::optional<Entry> plain = PlainIn(folder, cp932Name);
+  struct stat st;
+  if (!plain || sys::StatAt(folder.Fd(), plain->fsName.c_str(), &st) == 0) return plain;
+  return SearchIn(folder, *plain);
+}
+
 const FolderIndex::Listing& FolderIndex::ListingOf(const std::string& fsFolder) {
   auto [it, inserted] = listings_.try_emplace(fsFolder);
-  Listing& listing = it->second;
-  if (!inserted) return listing;
+  if (inserted) ReadListing(AT_FDCWD, fsFolder.empty() ? "." : fsFolder.c_str(), it->second);
+  return it->second;
+}
+
+void FolderIndex::ReadListing(int dir, const char* name, Listing& listing) {
   std::vector<std::string> fsNames;
   // A folder that cannot be read holds nothing to find: the plain name is used, and
   // opening it reports the error.
-  sys::FileHandle dir =
-      sys::OpenHandle(fsFolder.empty() ? "." : fsFolder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (!dir || sys::ReadDirectory(dir.Get(), fsNames) != 0) return listing;
-  dir.Close();
+  sys::FileHandle listed = sys::OpenHandleAt(dir, name, O_RDONLY | O_DIRECTORY);
+  if (!listed || sys::ReadDirectory(listed.Get(), fsNames) != 0) return;
+  listed.Close();
   for (std::string& fsName : fsNames) {
     OnDisk onDisk;
     try {
@@ -118,7 +148,6 @@ const FolderIndex::Listing& FolderIndex::ListingOf(const std::string& fsFolder) 
     KeepFirstInByteOrder(listing.folded, FoldCase(onDisk.name), onDisk);
     KeepFirstInByteOrder(listing.exact, onDisk.name, onDisk);
   }
-  return listing;
 }
 
 std::string NameForPages(const FolderIndex::Entry& file) {

@@ -21,10 +21,12 @@
 
 namespace corvane {
 
+class Folder;
+
 class FolderIndex {
  public:
   struct Entry {
-    std::string fsPath;  // the path to hand to the system
+    std::string fsPath;  // the path to hand to the system (in a held folder: fsName)
     std::string name;    // the bare name as it is on disk, in CP932
     std::string fsName;  // the bare name as it is on disk, in this file system's encoding
   };
@@ -46,6 +48,12 @@ class FolderIndex {
   std::optional<Entry> PlainIn(const std::string& fsFolder, std::string_view cp932Name);
   Entry SearchIn(const std::string& fsFolder, const Entry& plain);
 
+  // The same inside a folder held open for the operation: the entries name files relative
+  // to it (fsPath is the bare fsName), and the folder is looked at through its descriptor.
+  std::optional<Entry> FindIn(const Folder& folder, std::string_view cp932Name);
+  std::optional<Entry> PlainIn(const Folder& folder, std::string_view cp932Name);
+  Entry SearchIn(const Folder& folder, const Entry& plain);
+
  private:
   struct OnDisk {
     std::string fsName;
@@ -58,9 +66,13 @@ class FolderIndex {
     std::unordered_map<std::string, OnDisk> folded;
   };
   const Listing& ListingOf(const std::string& fsFolder);
+  static void ReadListing(int dir, const char* name, Listing& listing);
+  static std::optional<Entry> Plain(const std::string& fsFolder, std::string_view cp932Name);
+  static Entry Found(const Listing& listing, const std::string& fsFolder, const Entry& plain);
   std::optional<std::string> FindFolder(std::string_view cp932Folder);
 
   std::unordered_map<std::string, Listing> listings_;     // by folder on disk
+  std::unordered_map<int, Listing> held_;                 // by descriptor of a held folder
   std::unordered_map<std::string, std::string> folders_;  // CP932 folder -> folder on disk
 };
 

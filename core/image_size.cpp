@@ -45,10 +45,10 @@ u128 RoundTo64Bits(u128 v, bool sticky) {
 // No lock is taken. The program and its other running copies never write a file whose name
 // ends in "jpg", and an advisory lock keeps out nobody else, so a lock would only add a
 // system call to every image: the header is read in a few microseconds.
-sys::FileHandle OpenImageFile(const std::string& fsPath) {
+sys::FileHandle OpenImageFile(int dir, const std::string& fsName) {
   // Non-blocking, so that a pipe given an image's name cannot stall the run waiting for a
   // writer; regular files ignore the flag.
-  return sys::OpenHandle(fsPath.c_str(), O_RDONLY | O_NONBLOCK);
+  return sys::OpenHandleAt(dir, fsName.c_str(), O_RDONLY | O_NONBLOCK);
 }
 
 std::int64_t ScaledShortSide(std::int32_t L, std::uint32_t longSide, std::uint32_t shortSide) {

@@ -31,9 +31,12 @@ std::pair<std::string, std::string> ImageDisplaySize(const std::string& path,
                                                      const std::string& entry,
                                                      const std::string& longSideText);
 
-// Opens an image file (this file system's name) for ImageDisplaySize; an empty handle with
-// errno set when it does not open.
-sys::FileHandle OpenImageFile(const std::string& fsPath);
+// Opens an image file (this file system's name, in the folder `dir` held for the run) for
+// ImageDisplaySize; an empty handle with errno set when it does not open.
+sys::FileHandle OpenImageFile(int dir, const std::string& fsName);
+inline sys::FileHandle OpenImageFile(const std::string& fsPath) {
+  return OpenImageFile(AT_FDCWD, fsPath);
+}
 // The same for a file already opened with OpenImageFile (which may have failed), closed here;
 // stats, when given, as ReadJpegSize takes and fills it.
 std::pair<std::string, std::string> ImageDisplaySize(sys::FileHandle file, const std::string& entry,

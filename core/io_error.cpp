@@ -7,14 +7,15 @@
 
 #include "core/code_page.h"
 #include "core/file_system.h"
+#include "core/paths.h"
 
 namespace corvane {
 namespace {
 
+// A bare name is in the current directory or in a folder held open: that folder exists.
 bool FolderExists(const std::string& fsPath) {
-  std::size_t slash = fsPath.rfind('/');
-  if (slash == std::string::npos) return true;  // the current directory
-  std::string folder = slash == 0 ? "/" : fsPath.substr(0, slash);
+  const std::string folder = FsFolderOf(fsPath);
+  if (folder.empty()) return true;
   struct stat st;
   return sys::Stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }

@@ -3,12 +3,14 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
 #include "core/errors.h"
 #include "core/file_system.h"
 #include "core/io_error.h"
+#include "core/paths.h"
 
 namespace corvane {
 namespace {
@@ -36,6 +38,7 @@ void LineFile::Reset() noexcept {
   writing_.reset();
   mode_ = Mode::Closed;
   count_ = pos_ = 0;
+  offset_ = size_ = 0;
   pending_.clear();
   eof_ = false;
 }
@@ -44,47 +47,71 @@ int LineFile::Fd() const {
   return mode_ == Mode::Reading ? reading_.Get() : writing_->Fd();
 }
 
-void LineFile::OpenRead(const std::string& path) {
+void LineFile::OpenRead(int dir, const std::string& name) {
   if (mode_ != Mode::Closed) Close();
-  std::string fsPath = FsNameOrFail(path);
+  const std::string& fsName = FsNameOrFail(name);
   // Never waits for a writer at a pipe; regular files ignore the flag.
-  sys::FileHandle file = sys::OpenHandle(fsPath.c_str(), O_RDONLY | O_NONBLOCK);
-  if (!file) Fail(errno, fsPath);
+  sys::FileHandle file = sys::OpenHandleAt(dir, fsName.c_str(), O_RDONLY | O_NONBLOCK);
+  if (!file) Fail(errno, fsName);
   struct stat st;
-  if (sys::Fstat(file.Get(), &st) != 0) Fail(errno, fsPath);
-  if (!S_ISREG(st.st_mode)) Fail(EACCES, fsPath);
+  if (sys::Fstat(file.Get(), &st) != 0) Fail(errno, fsName);
+  if (!S_ISREG(st.st_mode)) Fail(EACCES, fsName);
   if (sys::LockWholeFile(file.Get(), F_RDLCK) != 0) {
-    Fail((errno == EACCES || errno == EAGAIN) ? EAGAIN : errno, fsPath);
+    Fail((errno == EACCES || errno == EAGAIN) ? EAGAIN : errno, fsName);
   }
+  StartReading(std::move(file), fsName, st.st_size);
+}
+
+void LineFile::StartReading(sys::FileHandle file, const std::string& name, off_t size) {
   Reset();
-  fsPath_ = fsPath;
+  fsPath_ = name;
   reading_ = std::move(file);
+  size_ = size;
   mode_ = Mode::Reading;
 }
 
-void LineFile::StartWriting(const std::string& path, bool sweep) {
+void LineFile::StartWriting(int dir, const std::string& name, bool sweep) {
   if (mode_ != Mode::Closed) Close();
-  std::string fsPath = FsNameOrFail(path);
-  if (sweep) RemoveStaleTemporaries(fsPath.substr(0, fsPath.rfind('/') + 1));
-  StagedFile staged(fsPath);
+  const std::string& fsName = FsNameOrFail(name);
+  if (sweep) {
+    // The folder of a path from the current directory; a bare name's is the folder held.
+    const std::string folder = FsFolderOf(fsName);
+    sys::FileHandle opened;
+    if (!folder.empty()) opened = sys::OpenHandleAt(dir, folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (folder.empty() || opened) RemoveStaleTemporaries(folder.empty() ? dir : opened.Get());
+  }
+  StagedFile staged(dir, fsName);
   Reset();
-  fsPath_ = fsPath;
+  fsPath_ = fsName;
   writing_.emplace(std::move(staged));
   mode_ = Mode::Writing;
 }
 
-void LineFile::OpenReplace(const std::string& path) {
-  StartWriting(path, true);
+void LineFile::OpenReplace(int dir, const std::string& name) {
+  StartWriting(dir, name, true);
 }
 
-void LineFile::OpenStaged(const std::string& path) {
-  StartWriting(path, false);
+void LineFile::OpenStaged(int dir, const std::string& name) {
+  StartWriting(dir, name, false);
+}
+
+void LineFile::CommitAndReadBack() {
+  const std::string name = fsPath_;
+  const off_t written = offset_ + static_cast<off_t>(pending_.size());
+  StagedFile staged = TakeStaged();
+  staged.Commit();
+  sys::FileHandle file = staged.TakeContent();
+  // Others may read it now, as they may any file being read.
+  if (sys::LockWholeFile(file.Get(), F_RDLCK) != 0) Fail(errno, name);
+  StartReading(std::move(file), name, written);
 }
 
 bool LineFile::FillBuffer() {
   if (eof_) return false;
-  ssize_t n = sys::Read(Fd(), buffer_, kBufferSize);
+  const auto left = static_cast<std::size_t>(size_ - offset_);
+  ssize_t n = left == 0 ? 0 : sys::Pread(Fd(), buffer_, std::min(left, kBufferSize), offset_);
   if (n < 0) Fail(errno, fsPath_);
+  offset_ += n;
   if (n == 0) {
     eof_ = true;
     return false;
@@ -123,6 +150,7 @@ std::string LineFile::ReadLine() {
 void LineFile::FlushBuffer() {
   if (pending_.empty()) return;
   if (sys::WriteAll(Fd(), pending_.data(), pending_.size()) != 0) Fail(errno, fsPath_);
+  offset_ += static_cast<off_t>(pending_.size());
   pending_.clear();
 }
 

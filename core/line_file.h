@@ -7,8 +7,10 @@
 // appends the bytes and CR LF.
 //
 // Reading opens only a regular file (a symbolic link to one is read through) and never
-// waits: a pipe, device or folder at the name is code 5. Writing never touches the file at
-// the name: the lines go to a staged file that replaces it whole (see staged_file.h).
+// waits: a pipe, device or folder at the name is code 5. It reads no further than the size
+// the file had when opened, so a file another program keeps appending to still ends. Writing never
+// touches the file at the name: the lines go to a staged file that replaces it whole (see
+// staged_file.h).
 //
 // Sharing: a file open for reading lets other readers in but no writer; a file being
 // replaced lets no one else open it. Open-file-description locks make this hold between
@@ -36,14 +38,23 @@ class LineFile {
   LineFile(const LineFile&) = delete;
   LineFile& operator=(const LineFile&) = delete;
 
-  // Paths are this file system's names: a CP932 name is found with FolderIndex first.
-  void OpenRead(const std::string& path);
-  // Lines written go to a staged file that Close() puts in place of the file at the path.
+  // Names are this file system's: a CP932 name is found with FolderIndex first. `dir` is the
+  // folder held open for the operation (folder.h), which must outlive the open file; the
+  // forms without it take a path from the current directory.
+  void OpenRead(int dir, const std::string& name);
+  void OpenRead(const std::string& path) { OpenRead(AT_FDCWD, path); }
+  // Lines written go to a staged file that Close() puts in place of the file at the name.
   // Temporaries a killed process left in the folder are removed first.
-  void OpenReplace(const std::string& path);
+  void OpenReplace(int dir, const std::string& name);
+  void OpenReplace(const std::string& path) { OpenReplace(AT_FDCWD, path); }
   // Like OpenReplace, but the caller puts the file in place (together with others):
   // TakeStaged() ends the writing and hands the staged file over.
-  void OpenStaged(const std::string& path);
+  void OpenStaged(int dir, const std::string& name);
+  void OpenStaged(const std::string& path) { OpenStaged(AT_FDCWD, path); }
+  // Puts the file being written in place, as Close() does, and reads it from its start
+  // through the descriptor that wrote it: the lines read are the lines written, whatever
+  // has since been put at the file's name.
+  void CommitAndReadBack();
 
   bool AtEnd();
   std::string ReadLine();
@@ -53,7 +64,8 @@ class LineFile {
 
  private:
   enum class Mode { Closed, Reading, Writing };
-  void StartWriting(const std::string& path, bool sweep);
+  void StartWriting(int dir, const std::string& name, bool sweep);
+  void StartReading(sys::FileHandle file, const std::string& name, off_t size);
   int Fd() const;
   bool FillBuffer();
   void FlushBuffer();
@@ -67,6 +79,8 @@ class LineFile {
   std::size_t count_ = 0;  // valid bytes in buffer_
   std::string pending_;    // written lines not yet handed to the system
   std::size_t pos_ = 0;    // next byte to read
+  off_t offset_ = 0;       // of the next read in the file
+  off_t size_ = 0;         // read no further: the size when opened, or the bytes written
   bool eof_ = false;
 };
 

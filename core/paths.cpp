@@ -59,10 +59,14 @@ std::pair<std::string, std::string> SplitFolderAndName(std::string_view cp932Pat
   return {std::string(cp932Path.substr(0, cut)), std::string(cp932Path.substr(cut))};
 }
 
-std::string FsFolderOf(std::string_view fsPath) {
+std::pair<std::string, std::string> SplitFsPath(std::string_view fsPath) {
   // '/' is a byte of its own in UTF-8.
-  const std::size_t slash = fsPath.rfind('/');
-  return slash == std::string_view::npos ? std::string() : std::string(fsPath.substr(0, slash + 1));
+  const std::size_t cut = fsPath.rfind('/') + 1;  // 0 when there is none
+  return {std::string(fsPath.substr(0, cut)), std::string(fsPath.substr(cut))};
+}
+
+std::string FsFolderOf(std::string_view fsPath) {
+  return SplitFsPath(fsPath).first;
 }
 
 std::string WithoutTrailingSeparator(std::string_view dir) {

@@ -30,7 +30,10 @@ void SetCurrentDirectory(const std::string& fsPath);
 // Splits at the last '/' that is a character of its own: {folder with its '/', bare name}.
 std::pair<std::string, std::string> SplitFolderAndName(std::string_view cp932Path);
 
-// The folder part of a path of this file system, with its '/'; empty for a bare name.
+// A path of this file system split at its last '/': {folder with its '/', bare name}; the
+// folder is empty for a bare name. The one place a path of this file system is taken apart.
+std::pair<std::string, std::string> SplitFsPath(std::string_view fsPath);
+// The folder part alone.
 std::string FsFolderOf(std::string_view fsPath);
 
 // A folder text as a dialog's starting folder: a trailing '/' dropped unless it is the root.

@@ -33,7 +33,7 @@ constexpr std::chrono::milliseconds kCancelPoll{20};
 // Descriptors the rest of a run needs besides the pictures: one per page still to come (every
 // page stays open until the site is put in place) and a few for the saved list, the menu, a
 // text file and the staging of a page.
-constexpr std::size_t kReserve = 16;
+constexpr std::size_t kReserve = 17;  // and the pool's own descriptor of the folder
 
 // How many more descriptors this process may open; 0 when it cannot tell.
 std::size_t SpareDescriptors() {
@@ -52,8 +52,9 @@ void AllowImageReadAhead(bool allow) {
 }
 
 struct PictureReader::Measured {
-  explicit Measured(std::string path) : fsPath(std::move(path)) {}
-  std::string fsPath;
+  Measured(int dir, std::string name) : dir(dir), fsName(std::move(name)) {}
+  int dir;  // the folder, held by the reader or the pool
+  std::string fsName;
   bool done = false;  // set under the pool's lock once the fields below hold the result
   int openError = 0;
   bool notRegular = false;
@@ -62,6 +63,9 @@ struct PictureReader::Measured {
 };
 
 struct PictureReader::Pool {
+  // The pool's own descriptor of the run's folder: a thread still waiting for a request when
+  // the run has ended opens nothing relative to a descriptor closed and given to another file.
+  sys::FileHandle folder;
   std::mutex lock;
   std::condition_variable work;      // a picture was queued, or the pool stops
   std::condition_variable finished;  // a picture was measured, or a thread ended
@@ -76,7 +80,7 @@ namespace {
 // open does not wait), and only a regular file is read.
 void Measure(PictureReader::Measured& m, JpegReadStats* stats) {
   try {
-    sys::FileHandle image = OpenImageFile(m.fsPath);
+    sys::FileHandle image = OpenImageFile(m.dir, m.fsName);
     if (!image) {
       m.openError = errno;
       return;
@@ -114,8 +118,8 @@ void Work(const std::shared_ptr<PictureReader::Pool>& pool) {
 }  // namespace
 
 PictureReader::PictureReader(const std::vector<std::string>& entries, FolderIndex& names,
-                             const std::string& fsFolder, const RunControl* control)
-    : entries_(entries), names_(names), fsFolder_(fsFolder), control_(control) {}
+                             const Folder& folder, const RunControl* control)
+    : entries_(entries), names_(names), folder_(folder), control_(control) {}
 
 PictureReader::~PictureReader() {
   StopAhead();
@@ -142,7 +146,7 @@ PictureReader::Picture PictureReader::Read(const std::string& entry) {
       if (measured.openError == EMFILE || measured.openError == ENFILE) {
         off_ = true;
         StopAhead();
-        measured = Measured(pending.file->fsPath);
+        measured = Measured(folder_.Fd(), pending.file->fsName);
         Measure(measured, nullptr);
       }
       return Finish(entry, *pending.file, measured);
@@ -158,9 +162,9 @@ PictureReader::Picture PictureReader::Read(const std::string& entry) {
     }
   }
   if (off_) StopAhead();
-  std::optional<FolderIndex::Entry> plain = names_.PlainIn(fsFolder_, entry);
+  std::optional<FolderIndex::Entry> plain = names_.PlainIn(folder_, entry);
   if (!plain) throw EFOpenError::CannotOpen(entry);
-  Measured measured(plain->fsPath);
+  Measured measured(folder_.Fd(), plain->fsName);
   JpegReadStats stats{.askCached = !off_ && !pool_ && ReadAheadAllowed()};
   Measure(measured, &stats);
   const bool measuredWell = measured.openError == 0 && !measured.notRegular && !measured.error;
@@ -177,9 +181,9 @@ PictureReader::Picture PictureReader::Finish(const std::string& entry,
   // Only a missing plain name has the folder searched: an entry in another letter case or
   // spelling than its file.
   if (measured.openError == ENOENT) {
-    file = names_.SearchIn(fsFolder_, plain);
-    if (file.fsPath != plain.fsPath) {
-      found.emplace(file.fsPath);
+    file = names_.SearchIn(folder_, plain);
+    if (file.fsName != plain.fsName) {
+      found.emplace(folder_.Fd(), file.fsName);
       Measure(*found, nullptr);
       result = &*found;
     }
@@ -205,6 +209,12 @@ void PictureReader::StartPool() {
     return;
   }
   pool_ = std::make_shared<Pool>();
+  pool_->folder = sys::OpenHandleAt(folder_.Fd(), ".", O_RDONLY | O_DIRECTORY);
+  if (!pool_->folder) {
+    pool_.reset();
+    off_ = true;
+    return;
+  }
   for (std::size_t i = 0; i < threads; ++i) {
     try {
       std::thread(Work, pool_).detach();
@@ -226,9 +236,9 @@ void PictureReader::TopUp() {
   while (window_.size() < kAhead) {
     std::optional<std::size_t> index = NextImage();
     if (!index) break;
-    Pending pending{*index, names_.PlainIn(fsFolder_, entries_[*index]), nullptr};
+    Pending pending{*index, names_.PlainIn(folder_, entries_[*index]), nullptr};
     if (pending.file) {
-      pending.measured = std::make_shared<Measured>(pending.file->fsPath);
+      pending.measured = std::make_shared<Measured>(pool_->folder.Get(), pending.file->fsName);
       std::lock_guard lock(pool_->lock);
       pool_->queue.push_back(pending.measured);
       queued = true;
@@ -259,6 +269,9 @@ void PictureReader::StopAhead() {
   while (pool_->threads > 0 && (control_ == nullptr || !control_->Cancelled())) {
     pool_->finished.wait_for(lock, kCancelPoll);
   }
+  // The threads may still hold the pool for a moment after their last look at it: its
+  // descriptor goes now, unless one of them is still waiting for a request.
+  if (pool_->threads == 0) pool_->folder.Close();
   lock.unlock();
   pool_.reset();
 }

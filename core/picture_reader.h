@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "core/folder.h"
 #include "core/folder_index.h"
 #include "core/jpeg_header.h"
 #include "core/run_control.h"
@@ -27,10 +28,11 @@ namespace corvane {
 
 class PictureReader {
  public:
-  // entries: the run's list in order; fsFolder: the input folder as found on disk; control,
-  // when given, stops a wait for a picture once the run is cancelled. All must outlive this.
-  PictureReader(const std::vector<std::string>& entries, FolderIndex& names,
-                const std::string& fsFolder, const RunControl* control = nullptr);
+  // entries: the run's list in order; folder: the input folder held for the run, every
+  // picture opened relative to it; control, when given, stops a wait for a picture once the
+  // run is cancelled. All must outlive this.
+  PictureReader(const std::vector<std::string>& entries, FolderIndex& names, const Folder& folder,
+                const RunControl* control = nullptr);
   // Waits for the pictures being measured ahead, unless the run was cancelled: a request that
   // never returns is then left to finish on its own, and closes its file when it does.
   ~PictureReader();
@@ -51,7 +53,7 @@ class PictureReader {
   Picture Read(const std::string& entry);
 
   // Pictures measured at once when measuring ahead, at most: as many requests in flight, and
-  // as many descriptors held.
+  // as many descriptors held (and one more, the pool's own of the folder).
   static constexpr std::size_t kInFlight = 32;
   // Entries queued ahead of the one the run is at.
   static constexpr std::size_t kAhead = 2 * kInFlight;
@@ -74,7 +76,7 @@ class PictureReader {
 
   const std::vector<std::string>& entries_;
   FolderIndex& names_;
-  const std::string& fsFolder_;
+  const Folder& folder_;
   const RunControl* control_;
   std::size_t next_ = 0;  // entries_ before this are queued or handed out
   std::deque<Pending> window_;

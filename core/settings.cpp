@@ -1,5 +1,6 @@
 #include "core/settings.h"
 
+#include "core/folder.h"
 #include "core/line_file.h"
 #include "core/paths.h"
 
@@ -32,16 +33,18 @@ void ForEachValue(S& settings, F&& f) {
 }  // namespace
 
 void LoadSettings(const std::string& iniDir, Settings& settings) {
+  const Folder folder(iniDir);
   LineFile file;
-  file.OpenRead(SettingsFileName(iniDir));
+  file.OpenRead(folder.Fd(), SettingsFileName(""));
   // Lines are taken by position; reading past the end of the text gives empty values.
   ForEachValue(settings, [&](std::string& value) { value = file.ReadLine(); });
   file.Close();
 }
 
 void SaveSettings(const std::string& iniDir, const Settings& settings) {
+  const Folder folder(iniDir);
   LineFile file;
-  file.OpenReplace(SettingsFileName(iniDir));
+  file.OpenReplace(folder.Fd(), SettingsFileName(""));
   ForEachValue(settings, [&](const std::string& value) { file.WriteLine(value); });
   file.Close();
 }

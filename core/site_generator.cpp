@@ -2,11 +2,13 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 
 #include "core/errors.h"
 #include "core/file_system.h"
+#include "core/folder.h"
 #include "core/folder_index.h"
 #include "core/image_size.h"
 #include "core/io_error.h"
@@ -16,6 +18,7 @@
 #include "core/picture_reader.h"
 #include "core/saved_list.h"
 #include "core/staged_file.h"
+#include "core/whole_file.h"
 
 namespace corvane {
 namespace {
@@ -43,9 +46,9 @@ std::string BodyLine(const Settings& settings, int first) {
          "\" vlink=\"" + c[first + 3] + "\" alink=\"" + c[first + 4] + "\">";
 }
 
-StagedFile WriteFrameset(const std::string& folder, const Settings& settings) {
+StagedFile WriteFrameset(const Folder& folder, const Settings& settings) {
   LineFile file;
-  file.OpenStaged(JoinPath(folder, "CASE.HTM"));
+  file.OpenStaged(folder.Fd(), "CASE.HTM");
   WriteHead(file);
   if (settings.MenuPosition == "R") {
     file.WriteLine("<FRAMESET COLS=\"*," + settings.MenuWidth + "\">");
@@ -63,9 +66,9 @@ StagedFile WriteFrameset(const std::string& folder, const Settings& settings) {
   return file.TakeStaged();
 }
 
-StagedFile WriteBlankPage(const std::string& folder) {
+StagedFile WriteBlankPage(const Folder& folder) {
   LineFile file;
-  file.OpenStaged(JoinPath(folder, "BLANK.HTM"));
+  file.OpenStaged(folder.Fd(), "BLANK.HTM");
   WriteHead(file);
   file.WriteLine(kFixedBody);
   file.WriteLine("&nbsp;");
@@ -75,12 +78,14 @@ StagedFile WriteBlankPage(const std::string& folder) {
 
 // The frameset asks for "MENU.HTM" while the menu is written as "MENU.htm"; on a file
 // system that tells letter case apart both names must reach the same file, so the menu is
-// put in place under both. Returns the second name; a folder there is refused, as the menu's
-// own name is.
-std::string MenuAliasName(const std::string& folder) {
-  std::string alias = JoinPath(folder, "MENU.HTM");
+// put in place under both. Returns the second name, none where the file system folds case
+// (FAT, exFAT: the two are one name, and a second could not be linked). A folder there is
+// refused, as the menu's own name is.
+std::optional<std::string> MenuAliasName(const Folder& folder, const std::string& lowerCaseFile) {
+  if (folder.FoldsLetterCase(lowerCaseFile)) return std::nullopt;
+  const std::string alias = "MENU.HTM";
   struct stat st;
-  if (sys::Lstat(alias.c_str(), &st) != 0) {
+  if (sys::StatAt(folder.Fd(), alias.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
     if (errno != ENOENT) throw IoErrorFromErrno(errno, alias);
   } else if (S_ISDIR(st.st_mode)) {
     throw IoErrorFromErrno(EACCES, alias);
@@ -88,11 +93,18 @@ std::string MenuAliasName(const std::string& folder) {
   return alias;
 }
 
-void CopyTextLines(const std::string& path, LineFile& page) {
-  LineFile text;
-  text.OpenRead(path);
-  while (!text.AtEnd()) page.WriteLine(text.ReadLine() + "<BR>");
-  text.Close();
+// A text's lines, each followed by "<BR>". A line ends at CR LF or a lone CR; 0x1A ends the
+// text.
+void CopyTextLines(const Folder& folder, const FolderIndex::Entry& file, const std::string& entry,
+                   LineFile& page) {
+  const std::string text = ReadWholeFile(folder.Fd(), file.fsName, entry, kTextFileLimit);
+  const std::string_view bytes(text.data(), std::min(text.find('\x1A'), text.size()));
+  for (std::size_t at = 0; at < bytes.size();) {
+    std::size_t end = std::min(bytes.find('\r', at), bytes.size());
+    page.WriteLine(std::string(bytes.substr(at, end - at)) + "<BR>");
+    at = end + 1;
+    if (at < bytes.size() && bytes[at] == '\n') ++at;
+  }
 }
 
 }  // namespace
@@ -102,19 +114,21 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
   if (control) control->SetTotal(entries.size());
   sys::AllowManyOpenFiles();  // every page stays open until the site is put in place
   FolderIndex names;
-  const std::string folder = names.Path(inputDir);
-  WriteSavedList(SavedListFileName(folder), entries);
+  // Every file of the run is named relative to this one descriptor of the folder.
+  const Folder folder(names.Path(inputDir));
+  // The pages are made from the list as written, read back through the descriptor that
+  // wrote it: whatever is put at its name meanwhile is never read.
+  LineFile savedList;
+  WriteSavedList(folder, entries, savedList);
   StagedFile frameset = WriteFrameset(folder, settings);
   StagedFile blank = WriteBlankPage(folder);
 
   int pageCounter = 1;
   bool pageOpen = false;
-  LineFile savedList;
-  savedList.OpenRead(SavedListFileName(folder));
 
   LineFile menu;
-  menu.OpenStaged(JoinPath(folder, "MENU.htm"));
-  const std::string menuAlias = MenuAliasName(folder);
+  menu.OpenStaged(folder.Fd(), "MENU.htm");
+  const std::optional<std::string> menuAlias = MenuAliasName(folder, SavedListFileName(""));
   WriteHead(menu);
   menu.WriteLine(BodyLine(settings, 0));
 
@@ -130,7 +144,7 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
         pages.push_back(page.TakeStaged());
       }
       const std::string number = std::to_string(pageCounter);
-      page.OpenStaged(JoinPath(folder, number + ".htm"));
+      page.OpenStaged(folder.Fd(), number + ".htm");
       pageOpen = true;
       WriteHead(page);
       page.WriteLine(BodyLine(settings, 5));
@@ -148,7 +162,7 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
     } else if (IsTextEntry(entry)) {
       std::optional<FolderIndex::Entry> file = names.FindIn(folder, entry);
       if (!file) throw EInOutError(IoCode::InvalidName);  // names no file here: never opened
-      CopyTextLines(file->fsPath, page);
+      CopyTextLines(folder, *file, entry, page);
     }
     if (control) control->Advance();
   }
@@ -165,11 +179,11 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
   // them last.
   std::vector<std::pair<const StagedFile*, std::string>> order;
   order.reserve(pages.size() + 4);
-  for (const StagedFile& p : pages) order.emplace_back(&p, p.FsPath());
-  order.emplace_back(&blank, blank.FsPath());
-  order.emplace_back(&menuFile, menuFile.FsPath());
-  order.emplace_back(&menuFile, menuAlias);
-  order.emplace_back(&frameset, frameset.FsPath());
+  for (const StagedFile& p : pages) order.emplace_back(&p, p.Name());
+  order.emplace_back(&blank, blank.Name());
+  order.emplace_back(&menuFile, menuFile.Name());
+  if (menuAlias) order.emplace_back(&menuFile, *menuAlias);
+  order.emplace_back(&frameset, frameset.Name());
   // A cancelled run stops here at the latest; once the renames begin, it is too late to stop.
   if (control) control->BeginCommit();
   CommitTogether(order);

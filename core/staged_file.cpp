@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "core/io_error.h"
+#include "core/paths.h"
 
 namespace corvane {
 namespace {
@@ -15,20 +16,14 @@ namespace {
 constexpr const char* kTemporaryPrefix = ".corvane-";
 constexpr const char* kTemporarySuffix = ".tmp";
 
-[[noreturn]] void Fail(int err, const std::string& fsPath) {
-  throw IoErrorFromErrno(err, fsPath);
+[[noreturn]] void Fail(int err, const std::string& name) {
+  throw IoErrorFromErrno(err, name);
 }
 
-std::string FolderOf(const std::string& fsPath) {
-  auto slash = fsPath.rfind('/');
-  return slash == std::string::npos ? std::string() : fsPath.substr(0, slash + 1);
-}
-
-std::string TemporaryNameFor(const std::string& fsPath) {
+std::string TemporaryNameFor(const std::string& name) {
   static std::atomic<unsigned> counter{0};
-  auto slash = fsPath.rfind('/');
-  std::string name = slash == std::string::npos ? fsPath : fsPath.substr(slash + 1);
-  return FolderOf(fsPath) + kTemporaryPrefix + name + "-" + std::to_string(::getpid()) + "-" +
+  auto [folder, bare] = SplitFsPath(name);
+  return folder + kTemporaryPrefix + bare + "-" + std::to_string(::getpid()) + "-" +
          std::to_string(counter++) + kTemporarySuffix;
 }
 
@@ -40,59 +35,70 @@ bool IsTemporaryName(const std::string& name) {
 }
 
 // Takes a write lock on an open file; a lock held elsewhere gives code 32.
-void LockForWriting(int fd, const std::string& fsPath) {
+void LockForWriting(int fd, const std::string& name) {
   if (sys::LockWholeFile(fd, F_WRLCK) != 0) {
-    Fail((errno == EACCES || errno == EAGAIN) ? EAGAIN : errno, fsPath);
+    Fail((errno == EACCES || errno == EAGAIN) ? EAGAIN : errno, name);
   }
 }
 
-void SyncFolder(const std::string& fsPath) noexcept {
-  std::string folder = FolderOf(fsPath);
-  sys::FileHandle dir =
-      sys::OpenHandle(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (dir) sys::Fsync(dir.Get());  // best effort: the renames have happened whatever this says
+// The folder a name is in, opened (for a bare name in an open folder: that folder itself).
+sys::FileHandle FolderOf(int dir, const std::string& name) {
+  const std::string folder = SplitFsPath(name).first;
+  return sys::OpenHandleAt(dir, folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+}
+
+// A file system that cannot exchange two names says so with one of these.
+bool CannotExchange(int err) {
+  return err == EINVAL || err == ENOSYS || err == EOPNOTSUPP;
 }
 
 }  // namespace
 
-StagedFile::StagedFile(const std::string& fsPath) : fsPath_(fsPath) {
+StagedFile::StagedFile(int dir, const std::string& name) : dir_(dir), name_(name) {
   struct stat st;
-  const bool existed = sys::Lstat(fsPath.c_str(), &st) == 0;
-  if (!existed && errno != ENOENT) Fail(errno, fsPath);
-  if (existed && S_ISDIR(st.st_mode)) Fail(EACCES, fsPath);
+  const bool existed = sys::StatAt(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+  if (!existed && errno != ENOENT) Fail(errno, name);
+  if (existed && S_ISDIR(st.st_mode)) Fail(EACCES, name);
   const bool regular = existed && S_ISREG(st.st_mode);
   if (regular) {
     // Writing over a file with no write permission bits is refused even for a user (root)
     // whom the system would let through, as it would be on any other system.
-    if ((st.st_mode & 0222) == 0) Fail(EACCES, fsPath);
+    if ((st.st_mode & 0222) == 0) Fail(EACCES, name);
     // Held until the new file takes its place, so that no reader or writer in this or
     // another copy of the program sees it change under it.
-    lock_ = sys::OpenHandle(fsPath.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK);
-    if (!lock_) Fail(errno, fsPath);
-    LockForWriting(lock_.Get(), fsPath);
+    lock_ = sys::OpenHandleAt(dir, name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK);
+    if (!lock_) Fail(errno, name);
+    LockForWriting(lock_.Get(), name);
   }
 
-  std::string folder = FolderOf(fsPath);
-  data_ = sys::OpenHandle(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY, 0666);
+  const std::string folder = SplitFsPath(name).first;
+  data_ = sys::OpenHandleAt(dir, folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_RDWR, 0666);
   if (!data_ && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-    namedTemp_ = TemporaryNameFor(fsPath);
-    data_ = sys::OpenHandle(namedTemp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
+    namedTemp_ = TemporaryNameFor(name);
+    data_ =
+        sys::OpenHandleAt(dir, namedTemp_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
     if (!data_) namedTemp_.clear();
   }
-  if (!data_) Fail(errno, fsPath);
-  LockForWriting(data_.Get(), fsPath);
-  // The new file takes the old one's permissions.
-  if (regular && sys::Fchmod(data_.Get(), st.st_mode & 07777) != 0) Fail(errno, fsPath);
+  if (!data_) Fail(errno, name);
+  LockForWriting(data_.Get(), name);
+  // The new file takes the old one's permissions. A file system without permission bits
+  // (FAT) has nothing to take and refuses to be asked.
+  if (regular && sys::Fchmod(data_.Get(), st.st_mode & 07777) != 0 && errno != ENOSYS &&
+      errno != EPERM) {
+    Fail(errno, name);
+  }
 }
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
-    : fsPath_(std::move(other.fsPath_)),
+    : dir_(other.dir_),
+      name_(std::move(other.name_)),
       lock_(std::move(other.lock_)),
       data_(std::move(other.data_)),
-      namedTemp_(std::exchange(other.namedTemp_, std::string())) {}
+      namedTemp_(std::exchange(other.namedTemp_, std::string())),
+      namedTempUsed_(other.namedTempUsed_) {}
 
 StagedFile::~StagedFile() {
-  if (!namedTemp_.empty()) sys::Unlink(namedTemp_.c_str());
+  if (!namedTemp_.empty() && !namedTempUsed_) sys::UnlinkAt(dir_, namedTemp_.c_str());
 }
 
 namespace {
@@ -114,16 +120,22 @@ void FlushToDisk(const std::vector<std::pair<const StagedFile*, std::string>>& p
 }  // namespace
 
 void StagedFile::Commit() {
-  CommitTogether({{this, fsPath_}});
+  CommitTogether({{this, name_}});
 }
 
-int StagedFile::LinkAs(const std::string& name) const {
-  if (namedTemp_.empty()) return sys::LinkOpenFile(data_.Get(), name.c_str());
-  return sys::Link(namedTemp_.c_str(), name.c_str());
+int StagedFile::NameTemporarily(std::string& temp) const {
+  if (namedTemp_.empty()) return sys::LinkOpenFileAt(data_.Get(), dir_, temp.c_str());
+  if (!namedTempUsed_) {
+    temp = namedTemp_;
+    namedTempUsed_ = true;
+    return 0;
+  }
+  return sys::LinkAt(dir_, namedTemp_.c_str(), temp.c_str());
 }
 
 void CommitTogether(const std::vector<std::pair<const StagedFile*, std::string>>& placements) {
   struct Step {
+    int dir;
     std::string temp;  // the new file's name until it is put in place, then the old file's
     const std::string* target;
     bool exchanged = false;  // the temporary name now holds the previous file
@@ -134,7 +146,8 @@ void CommitTogether(const std::vector<std::pair<const StagedFile*, std::string>>
   steps.reserve(placements.size());
   auto removeTemporaries = [&steps] {
     for (const Step& step : steps) {
-      if (!step.temp.empty()) sys::Unlink(step.temp.c_str());  // else left for the next sweep
+      // else left for the next sweep
+      if (!step.temp.empty()) sys::UnlinkAt(step.dir, step.temp.c_str());
     }
   };
 
@@ -143,8 +156,8 @@ void CommitTogether(const std::vector<std::pair<const StagedFile*, std::string>>
 
   // Every new file gets a name first, so the renames that follow are all that is left to fail.
   for (const auto& [file, target] : placements) {
-    Step step{TemporaryNameFor(target), &target};
-    if (file->LinkAs(step.temp) != 0) {
+    Step step{file->Dir(), TemporaryNameFor(target), &target};
+    if (file->NameTemporarily(step.temp) != 0) {
       int err = errno;
       removeTemporaries();
       Fail(err, target);
@@ -153,46 +166,72 @@ void CommitTogether(const std::vector<std::pair<const StagedFile*, std::string>>
   }
 
   // An exchange leaves the previous file under the temporary name, so it can be put back
-  // should a later rename fail. The last one needs no way back and is a plain rename, as is
-  // every one on a file system that cannot exchange names.
+  // should a later rename fail; where names cannot be exchanged, the previous file is renamed
+  // aside first, to the same end. The last one needs no way back and is a plain rename.
+  bool canExchange = true;
   for (std::size_t i = 0; i < steps.size(); ++i) {
     Step& step = steps[i];
     const char* temp = step.temp.c_str();
     const char* target = step.target->c_str();
+    const bool last = i + 1 == steps.size();
     int r = -1;
     errno = EINVAL;
-    if (i + 1 < steps.size()) r = sys::Exchange(temp, target);
+    if (!last && canExchange) {
+      r = sys::ExchangeAt(step.dir, temp, target);
+      if (r != 0 && CannotExchange(errno)) canExchange = false;
+    }
     if (r == 0) {
       step.exchanged = true;
-    } else if (errno == ENOENT || errno == EINVAL) {
+    } else if (!last && !canExchange) {
+      std::string aside = TemporaryNameFor(*step.target);
+      r = sys::RenameAt(step.dir, target, aside.c_str());
+      step.created = r != 0 && errno == ENOENT;
+      if (r == 0 || step.created) {
+        r = sys::RenameAt(step.dir, temp, target);
+        if (r == 0 && !step.created) {
+          step.temp = std::move(aside);
+          step.exchanged = true;
+        } else if (r == 0) {
+          step.temp.clear();
+        } else if (!step.created) {
+          int err = errno;
+          sys::RenameAt(step.dir, aside.c_str(), target);
+          errno = err;
+        }
+      }
+    } else if (errno == ENOENT || CannotExchange(errno)) {
       step.created = errno == ENOENT;
-      r = sys::Rename(temp, target);
+      r = sys::RenameAt(step.dir, temp, target);
       if (r == 0) step.temp.clear();
     }
     if (r != 0) {
       int err = errno;
       for (std::size_t j = i; j-- > 0;) {
-        if (steps[j].exchanged) sys::Exchange(steps[j].temp.c_str(), steps[j].target->c_str());
-        if (steps[j].created) sys::Unlink(steps[j].target->c_str());
+        const Step& done = steps[j];
+        if (done.exchanged &&
+            sys::ExchangeAt(done.dir, done.temp.c_str(), done.target->c_str()) != 0) {
+          sys::RenameAt(done.dir, done.temp.c_str(), done.target->c_str());
+        }
+        if (done.created) sys::UnlinkAt(done.dir, done.target->c_str());
       }
       removeTemporaries();
       Fail(err, *step.target);
     }
   }
   removeTemporaries();
-  if (!steps.empty()) SyncFolder(*steps.front().target);
+  // Best effort: the renames have happened whatever the flush says.
+  sys::FileHandle folder = FolderOf(steps.front().dir, *steps.front().target);
+  if (folder) sys::Fsync(folder.Get());
 }
 
-void RemoveStaleTemporaries(const std::string& fsFolder) {
-  const std::string folder = fsFolder.empty() ? std::string(".") : fsFolder;
-  sys::FileHandle dir = sys::OpenHandle(folder.c_str(), O_RDONLY | O_DIRECTORY);
+void RemoveStaleTemporaries(int dir) {
+  sys::FileHandle listing = sys::OpenHandleAt(dir, ".", O_RDONLY | O_DIRECTORY);
   std::vector<std::string> names;
-  if (!dir || sys::ReadDirectory(dir.Get(), names) != 0) return;
-  dir.Close();
+  if (!listing || sys::ReadDirectory(listing.Get(), names) != 0) return;
+  listing.Close();
   for (const std::string& name : names) {
     if (!IsTemporaryName(name)) continue;
-    const std::string path = folder + (folder.back() == '/' ? "" : "/") + name;
-    sys::FileHandle file = sys::OpenHandle(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
+    sys::FileHandle file = sys::OpenHandleAt(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
     if (file) {
       struct stat st;
       // Only a regular file can be one of ours still being written; its owner holds a lock.
@@ -201,7 +240,7 @@ void RemoveStaleTemporaries(const std::string& fsFolder) {
     } else if (errno != ELOOP) {
       continue;  // a link left by an exchange is removed; anything unreadable is left alone
     }
-    sys::Unlink(path.c_str());
+    sys::UnlinkAt(dir, name.c_str());
   }
 }
 

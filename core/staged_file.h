@@ -16,6 +16,13 @@
 // hard link to a file elsewhere, a pipe. A regular file there is locked while its
 // replacement is written (code 32 for a copy that holds it) and passes its permission bits
 // on; a folder there, or a file with no write permission bits, is refused with code 5.
+//
+// exFAT and FAT have neither unnamed files nor links: there the temporary is named from the
+// start (created exclusively, never through a link) and that name is renamed into place.
+// Where names cannot be exchanged either, the previous file steps aside under a temporary
+// name of its own before the new one takes its place, so a failure can still put it back.
+//
+// Names are relative to a folder descriptor (see folder.h); AT_FDCWD takes them as paths.
 
 #include <string>
 #include <utility>
@@ -27,35 +34,43 @@ namespace corvane {
 
 class StagedFile {
  public:
-  explicit StagedFile(const std::string& fsPath);
+  // The file `name` in the folder `dir`, which must stay open while this object lives.
+  StagedFile(int dir, const std::string& name);
   ~StagedFile();
   StagedFile(StagedFile&& other) noexcept;
   StagedFile& operator=(StagedFile&&) = delete;
   StagedFile(const StagedFile&) = delete;
   StagedFile& operator=(const StagedFile&) = delete;
 
+  // The new content, open for reading too: the file a run wrote is read back through it.
   int Fd() const { return data_.Get(); }
-  const std::string& FsPath() const { return fsPath_; }
+  int Dir() const { return dir_; }
+  const std::string& Name() const { return name_; }
+  // Hands the new content's descriptor over (after Commit: the file now in place).
+  sys::FileHandle TakeContent() { return std::move(data_); }
   // Puts this file in place on its own.
   void Commit();
 
  private:
   friend void CommitTogether(const std::vector<std::pair<const StagedFile*, std::string>>&);
-  int LinkAs(const std::string& name) const;
+  // A temporary name for the new content: its own name where it has one not yet used.
+  int NameTemporarily(std::string& temp) const;
 
-  std::string fsPath_;
-  sys::FileHandle lock_;   // the file now at fsPath_, if a regular file
-  sys::FileHandle data_;   // the new content
-  std::string namedTemp_;  // only where the file system has no unnamed files
+  int dir_ = AT_FDCWD;
+  std::string name_;
+  sys::FileHandle lock_;                // the file now at fsPath_, if a regular file
+  sys::FileHandle data_;                // the new content
+  std::string namedTemp_;               // only where the file system has no unnamed files
+  mutable bool namedTempUsed_ = false;  // renamed into place: the name is no longer ours
 };
 
-// Puts each staged file in place under the name paired with it (a file may be given more
-// than one name), in the order given. All or nothing: when one fails, the names already
-// replaced get their previous files back and the error is raised.
+// Puts each staged file in place under the name paired with it (in the staged file's folder) (a
+// file may be given more than one name), in the order given. All or nothing: when one fails, the
+// names already replaced get their previous files back and the error is raised.
 void CommitTogether(const std::vector<std::pair<const StagedFile*, std::string>>& placements);
 
 // Removes the temporaries a killed process left in the folder (never a live one).
 // Best effort: a failure here only leaves them for the next time.
-void RemoveStaleTemporaries(const std::string& fsFolder);
+void RemoveStaleTemporaries(int dir);
 
 }  // namespace corvane

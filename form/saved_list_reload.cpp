@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/folder.h"
 #include "core/folder_index.h"
 #include "core/list_entries.h"
 #include "core/name_index.h"
@@ -15,7 +16,10 @@ namespace corvane {
 
 void TForm1::LoadSavedList() {
   OperationNames names(*this);
-  ReadSavedList(names->Path(SavedListFileName(ControlText(Edit1))),
+  // The folder is opened once and the list read through it, found there up to letter case.
+  const Folder folder(names->Path(ControlText(Edit1)));
+  const FolderIndex::Entry file = *names->FindIn(folder, SavedListFileName(""));
+  ReadSavedList(folder.Fd(), file.fsName,
                 [this](std::string entry) { ListBox2->Insert(-1, entry); });
 }
 
