@@ -53,7 +53,7 @@ void RunWork(const std::shared_ptr<Run>& run) {
 
 ProgressBox::ProgressBox(QWidget* window) : QDialog(window) {
   setObjectName(QStringLiteral("ProgressBox"));
-  setWindowTitle(window->windowTitle());
+  setWindowTitle(QString::fromUtf8(u8"ＨＴＭＬ作成中"));
   setWindowModality(Qt::WindowModal);
   auto* layout = new QVBoxLayout(this);
   auto* what = new QLabel(QString::fromUtf8(u8"ＨＴＭＬを作成しています"), this);
