@@ -21,7 +21,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <thread>
 
 namespace {
@@ -230,13 +229,27 @@ int main(int argc, char** argv) {
   ops.statfs = StatFs;
   ops.init = Init;
   ops.destroy = Destroy;
-  // Foreground, many threads (a share answers requests in parallel), open to every user (the
-  // tests run parts as another user), and the source's own permission checks.
-  std::string mountpoint = argv[2];
+  // Many threads (a share answers requests in parallel), open to every user (the tests run
+  // parts as another user), and the source's own permission checks.
   char arg0[] = "slow_share";
-  char fg[] = "-f";
   char opt[] = "-o";
-  char opts[] = "max_threads=128,allow_other,default_permissions,fsname=slow_share";
-  char* args[] = {arg0, fg, opt, opts, mountpoint.data(), nullptr};
-  return fuse_main(5, args, &ops, nullptr);
+  char opts[] = "allow_other,default_permissions,fsname=slow_share";
+  char* argvFuse[] = {arg0, opt, opts, nullptr};
+  fuse_args args = FUSE_ARGS_INIT(3, argvFuse);
+  fuse* f = fuse_new(&args, &ops, sizeof ops, nullptr);
+  if (f == nullptr) return 1;
+  if (fuse_mount(f, argv[2]) != 0) {
+    fuse_destroy(f);
+    return 1;
+  }
+  fuse_set_signal_handlers(fuse_get_session(f));
+  fuse_loop_config* config = fuse_loop_cfg_create();
+  fuse_loop_cfg_set_max_threads(config, 256);
+  fuse_loop_cfg_set_idle_threads(config, 256);
+  const int result = fuse_loop_mt(f, config);
+  fuse_loop_cfg_destroy(config);
+  fuse_remove_signal_handlers(fuse_get_session(f));
+  fuse_unmount(f);
+  fuse_destroy(f);
+  return result == 0 ? 0 : 1;
 }
