@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
     // Where no box shows, the share is let go after 5 s, or the run would wait for ever.
     std::thread release([&] {
       std::this_thread::sleep_for(std::chrono::seconds(5));
-      ::umount2(share.Path().c_str(), MNT_DETACH);
+      share.Stop();
     });
     const Outcome stalled = Generate(form, share.Path(), entries);
     release.join();

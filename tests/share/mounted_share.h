@@ -54,7 +54,9 @@ class MountedShare {
       mounted_ = ::stat(path.c_str(), &at) == 0 && at.st_dev != below.st_dev;
     }
   }
-  ~MountedShare() {
+  ~MountedShare() { Stop(); }
+  // Unmounts the share and ends its server, as a server going away does.
+  void Stop() {
     // Detached first, so that a request the share never answers does not keep it; the
     // server then answers every waiting request with an error and ends.
     if (mounted_) ::umount2(Path().c_str(), MNT_DETACH);
@@ -62,7 +64,9 @@ class MountedShare {
       ::kill(pid_, SIGTERM);
       int status = 0;
       ::waitpid(pid_, &status, 0);
+      pid_ = -1;
     }
+    mounted_ = false;
   }
   MountedShare(const MountedShare&) = delete;
   MountedShare& operator=(const MountedShare&) = delete;
