@@ -156,6 +156,11 @@ int LinkOpenFileAt(int fd, int dir, const char* alias) {
   return ::linkat(AT_FDCWD, self.c_str(), dir, alias, AT_SYMLINK_FOLLOW);
 }
 
+FileHandle ReopenForReading(int fd) {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  return OpenHandle(self.c_str(), O_RDONLY | O_NONBLOCK);
+}
+
 int Fchmod(int fd, mode_t mode) {
   if (Injected(Call::Chmod)) return -1;
   return ::fchmod(fd, mode);

@@ -90,6 +90,10 @@ int UnlinkAt(int dir, const char* name);
 int LinkAt(int dir, const char* existing, const char* alias);
 // Gives an open file (an unnamed temporary one included) the name `alias`.
 int LinkOpenFileAt(int fd, int dir, const char* alias);
+// Opens the very file `fd` holds once more, for reading, through the descriptor and not by
+// any name: what has been put at its name since is never reached. (A file system driver may
+// not read back through the descriptor that wrote: fusefat gives zeros.)
+FileHandle ReopenForReading(int fd);
 int Fchmod(int fd, mode_t mode);
 int Fstat(int fd, struct stat* st);
 // flags: 0 follows a symbolic link at the name, AT_SYMLINK_NOFOLLOW describes the link.

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include "core/io_error.h"
 #include "core/paths.h"
@@ -22,14 +24,30 @@ bool Folder::FoldsLetterCase(const std::string& name) const {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   if (upper == name) return false;
-  struct stat lower, other;
-  return sys::StatAt(Fd(), name.c_str(), &lower, AT_SYMLINK_NOFOLLOW) == 0 &&
-         sys::StatAt(Fd(), upper.c_str(), &other, AT_SYMLINK_NOFOLLOW) == 0 &&
-         lower.st_dev == other.st_dev && lower.st_ino == other.st_ino;
+  // The other spelling reaches a file, and the folder does not list it as a name of its own:
+  // it is the same file. (Through FUSE the two spellings may show different inode numbers,
+  // so those cannot tell.)
+  struct stat st;
+  if (sys::StatAt(Fd(), upper.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  sys::FileHandle listing = sys::OpenHandleAt(Fd(), ".", O_RDONLY | O_DIRECTORY);
+  std::vector<std::string> names;
+  if (!listing || sys::ReadDirectory(listing.Get(), names) != 0) return false;
+  return std::find(names.begin(), names.end(), upper) == names.end();
 }
 
-void Folder::Sync() const noexcept {
-  sys::Fsync(Fd());
+std::optional<FolderId> Folder::IdOf(const std::string& fsPath) {
+  struct stat st;
+  if (sys::Stat(fsPath.empty() ? "." : fsPath.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    return std::nullopt;
+  }
+  return FolderId{st.st_dev, st.st_ino};
+}
+
+void Folder::ExpectChosen(const std::optional<FolderId>& chosen) const {
+  if (!chosen) return;
+  struct stat st;
+  if (sys::Fstat(Fd(), &st) != 0) throw IoErrorFromErrno(errno, JoinPath(fsPath_, "."));
+  if (FolderId{st.st_dev, st.st_ino} != *chosen) throw EInOutError(IoCode::PathNotFound);
 }
 
 }  // namespace corvane

@@ -4,11 +4,19 @@
 // descriptor, so the folder's path is resolved exactly once: renamed or replaced by a link
 // to another folder mid-run, the folder can neither receive the run's files nor feed it.
 
+#include <optional>
 #include <string>
 
 #include "core/file_system.h"
 
 namespace corvane {
+
+// Which folder it is, whatever path reaches it.
+struct FolderId {
+  dev_t dev = 0;
+  ino_t ino = 0;
+  bool operator==(const FolderId&) const = default;
+};
 
 class Folder {
  public:
@@ -22,11 +30,15 @@ class Folder {
 
   // Whether the folder's file system takes two names that differ only in letter case for
   // one (FAT, exFAT): `name` is a file of the folder named in lower-case ASCII letters, and
-  // the answer is whether its upper-case spelling reaches that very file.
+  // the answer is whether its upper-case spelling reaches it without being a name of its own.
   bool FoldsLetterCase(const std::string& name) const;
 
-  // Flushes the folder's entries (the renames made in it) to disk; best effort.
-  void Sync() const noexcept;
+  // The folder a path names now; nullopt when it names none. What a selection remembers.
+  static std::optional<FolderId> IdOf(const std::string& fsPath);
+  // Raises code 3 (the path is not found) unless this is the folder `chosen` (when given):
+  // one renamed away and replaced, by a link to another folder say, since it was chosen is
+  // not the folder the user chose, and a run there would write into the other one.
+  void ExpectChosen(const std::optional<FolderId>& chosen) const;
 
  private:
   std::string fsPath_;

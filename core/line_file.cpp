@@ -100,9 +100,13 @@ void LineFile::CommitAndReadBack() {
   const off_t written = offset_ + static_cast<off_t>(pending_.size());
   StagedFile staged = TakeStaged();
   staged.Commit();
-  sys::FileHandle file = staged.TakeContent();
+  sys::FileHandle file = sys::ReopenForReading(staged.Fd());
+  if (!file) Fail(errno, name);
+  staged.TakeContent().Close();
   // Others may read it now, as they may any file being read.
-  if (sys::LockWholeFile(file.Get(), F_RDLCK) != 0) Fail(errno, name);
+  if (sys::LockWholeFile(file.Get(), F_RDLCK) != 0) {
+    Fail((errno == EACCES || errno == EAGAIN) ? EAGAIN : errno, name);
+  }
   StartReading(std::move(file), name, written);
 }
 

@@ -51,9 +51,9 @@ class LineFile {
   // TakeStaged() ends the writing and hands the staged file over.
   void OpenStaged(int dir, const std::string& name);
   void OpenStaged(const std::string& path) { OpenStaged(AT_FDCWD, path); }
-  // Puts the file being written in place, as Close() does, and reads it from its start
-  // through the descriptor that wrote it: the lines read are the lines written, whatever
-  // has since been put at the file's name.
+  // Puts the file being written in place, as Close() does, and reads it from its start,
+  // reopened through the descriptor that wrote it: the lines read are the lines written,
+  // whatever has since been put at the file's name.
   void CommitAndReadBack();
 
   bool AtEnd();

@@ -50,9 +50,12 @@ bool IsMarked(std::string_view entry) {
   return StartsWith(entry, kMarkWord);
 }
 
-void CheckNameFitsInList(std::string_view name) {
+namespace {
+
+// kind: what the text is, in the message.
+void CheckFitsInList(std::string_view text, const char8_t* kind) {
   // None of these bytes is ever the trail byte of a double-byte character.
-  std::string shown(name);
+  std::string shown(text);
   bool fits = true;
   for (char& c : shown) {
     if (c == '\r' || c == '\n' || c == '\0' || c == '\x1A') {
@@ -60,7 +63,20 @@ void CheckNameFitsInList(std::string_view name) {
       fits = false;
     }
   }
-  if (!fits) throw EEncodingError(Sjis(u8"改行などの制御文字を含む名前は使えません: ") + shown);
+  if (!fits) {
+    throw EEncodingError(Sjis(u8"改行などの制御文字を含む") + Sjis(kind) +
+                         Sjis(u8"は使えません: ") + shown);
+  }
+}
+
+}  // namespace
+
+void CheckNameFitsInList(std::string_view name) {
+  CheckFitsInList(name, u8"名前");
+}
+
+void CheckHeadingFitsInList(std::string_view title) {
+  CheckFitsInList(title, u8"項目名");
 }
 
 }  // namespace corvane

@@ -25,5 +25,8 @@ bool IsMarked(std::string_view entry);
 // CR LF or 0x1A: a name holding CR, LF, NUL or 0x1A raises EEncodingError naming it (each
 // such byte shown as '?'), as a name CP932 cannot hold does.
 void CheckNameFitsInList(std::string_view name);
+// The same for a heading's title: a CR or LF would split it into two entries of the saved
+// list, a 0x1A would end the list there.
+void CheckHeadingFitsInList(std::string_view title);
 
 }  // namespace corvane

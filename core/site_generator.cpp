@@ -110,12 +110,15 @@ void CopyTextLines(const Folder& folder, const FolderIndex::Entry& file, const s
 }  // namespace
 
 void GenerateSite(const std::vector<std::string>& entries, const std::string& inputDir,
-                  const Settings& settings, RunControl* control) {
+                  const Settings& settings, const std::optional<FolderId>& chosen,
+                  RunControl* control) {
   if (control) control->SetTotal(entries.size());
-  sys::AllowManyOpenFiles();  // every page stays open until the site is put in place
+  sys::AllowManyOpenFiles();  // pictures are read ahead while they may
   FolderIndex names;
   // Every file of the run is named relative to this one descriptor of the folder.
   const Folder folder(names.Path(inputDir));
+  folder.ExpectChosen(chosen);
+  LockFolderForRun(folder.Fd());
   // The pages are made from the list as written, read back through the descriptor that
   // wrote it: whatever is put at its name meanwhile is never read.
   LineFile savedList;
@@ -142,6 +145,7 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
       if (pageOpen) {
         WriteClosing(page);
         pages.push_back(page.TakeStaged());
+        pages.back().Park();
       }
       const std::string number = std::to_string(pageCounter);
       page.OpenStaged(folder.Fd(), number + ".htm");

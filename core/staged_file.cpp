@@ -23,8 +23,8 @@ constexpr const char* kTemporarySuffix = ".tmp";
 std::string TemporaryNameFor(const std::string& name) {
   static std::atomic<unsigned> counter{0};
   auto [folder, bare] = SplitFsPath(name);
-  return folder + kTemporaryPrefix + bare + "-" + std::to_string(::getpid()) + "-" +
-         std::to_string(counter++) + kTemporarySuffix;
+  return JoinPath(folder, kTemporaryPrefix + bare + "-" + std::to_string(::getpid()) + "-" +
+                              std::to_string(counter++) + kTemporarySuffix);
 }
 
 bool IsTemporaryName(const std::string& name) {
@@ -72,11 +72,11 @@ StagedFile::StagedFile(int dir, const std::string& name) : dir_(dir), name_(name
   }
 
   const std::string folder = SplitFsPath(name).first;
-  data_ = sys::OpenHandleAt(dir, folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_RDWR, 0666);
+  data_ = sys::OpenHandleAt(dir, folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY, 0666);
   if (!data_ && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
     namedTemp_ = TemporaryNameFor(name);
     data_ =
-        sys::OpenHandleAt(dir, namedTemp_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
+        sys::OpenHandleAt(dir, namedTemp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
     if (!data_) namedTemp_.clear();
   }
   if (!data_) Fail(errno, name);
@@ -110,14 +110,29 @@ void FlushToDisk(const std::vector<std::pair<const StagedFile*, std::string>>& p
   const StagedFile* first = placements.front().first;
   bool one = true;
   for (const auto& placement : placements) one = one && placement.first == first;
-  if (one) {
+  if (one && first->Fd() >= 0) {
     if (sys::Fsync(first->Fd()) != 0) Fail(errno, placements.front().second);
     return;
   }
-  if (sys::SyncFileSystem(first->Fd()) != 0) Fail(errno, placements.front().second);
+  // Any descriptor of the file system does; parked files have none.
+  int any = first->Dir();
+  for (const auto& placement : placements) {
+    if (placement.first->Fd() >= 0) any = placement.first->Fd();
+  }
+  if (sys::SyncFileSystem(any) != 0) Fail(errno, placements.front().second);
 }
 
 }  // namespace
+
+void StagedFile::Park() {
+  if (namedTemp_.empty()) {
+    std::string temp = TemporaryNameFor(name_);
+    if (sys::LinkOpenFileAt(data_.Get(), dir_, temp.c_str()) != 0) Fail(errno, name_);
+    namedTemp_ = std::move(temp);
+  }
+  lock_ = sys::FileHandle();
+  if (data_.Close() != 0) Fail(errno, name_);
+}
 
 void StagedFile::Commit() {
   CommitTogether({{this, name_}});
@@ -224,8 +239,15 @@ void CommitTogether(const std::vector<std::pair<const StagedFile*, std::string>>
   if (folder) sys::Fsync(folder.Get());
 }
 
+void LockFolderForRun(int dir) {
+  sys::LockWholeFile(dir, F_RDLCK);  // best effort: without it a sweep fails the run, no more
+}
+
 void RemoveStaleTemporaries(int dir) {
   sys::FileHandle listing = sys::OpenHandleAt(dir, ".", O_RDONLY | O_DIRECTORY);
+  // Another copy's run holds parked files here, unlocked: leave everything for later. (Asked
+  // of the caller's own descriptor, the lock of this process's run does not count.)
+  if (!listing || sys::IsLockedByAnother(dir == AT_FDCWD ? listing.Get() : dir) != 0) return;
   std::vector<std::string> names;
   if (!listing || sys::ReadDirectory(listing.Get(), names) != 0) return;
   listing.Close();

@@ -42,7 +42,7 @@ class StagedFile {
   StagedFile(const StagedFile&) = delete;
   StagedFile& operator=(const StagedFile&) = delete;
 
-  // The new content, open for reading too: the file a run wrote is read back through it.
+  // The new content (write-only; sys::ReopenForReading reads it back).
   int Fd() const { return data_.Get(); }
   int Dir() const { return dir_; }
   const std::string& Name() const { return name_; }
@@ -50,6 +50,11 @@ class StagedFile {
   sys::FileHandle TakeContent() { return std::move(data_); }
   // Puts this file in place on its own.
   void Commit();
+  // Ends the writing: the new content gets its temporary name now and both descriptors are
+  // let go, so that a site of many pages holds no descriptor per page while it waits to be
+  // put in place (by that name). A parked file is unlocked; the run's lock on its folder
+  // keeps the sweep of another copy away from it.
+  void Park();
 
  private:
   friend void CommitTogether(const std::vector<std::pair<const StagedFile*, std::string>>&);
@@ -69,8 +74,11 @@ class StagedFile {
 // names already replaced get their previous files back and the error is raised.
 void CommitTogether(const std::vector<std::pair<const StagedFile*, std::string>>& placements);
 
-// Removes the temporaries a killed process left in the folder (never a live one).
-// Best effort: a failure here only leaves them for the next time.
+// Removes the temporaries a killed process left in the folder (never a live one: none at
+// all while another copy holds its folder lock for a run). Best effort: a failure here only
+// leaves them for the next time.
 void RemoveStaleTemporaries(int dir);
+// Marks the folder as holding a run's parked files until the descriptor is closed.
+void LockFolderForRun(int dir);
 
 }  // namespace corvane

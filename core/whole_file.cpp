@@ -23,7 +23,8 @@ std::string ReadWholeFile(int dir, const std::string& fsName, const std::string&
   if (sys::LockWholeFile(file.Get(), F_RDLCK) != 0) {
     throw IoErrorFromErrno((errno == EACCES || errno == EAGAIN) ? EAGAIN : errno, fsName);
   }
-  if (st.st_size > limit) throw EFOpenError::TooLarge(entry, limit / (1024 * 1024));
+  constexpr off_t kMiB = off_t{1} << 20;
+  if (st.st_size > limit) throw EFOpenError::TooLarge(entry, limit / kMiB);
 
   std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
   std::size_t have = 0;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "core/folder.h"
 #include "core/folder_index.h"
 #include "core/settings.h"
 #include "form/drag_controller.h"
@@ -36,6 +37,10 @@ struct ProgramState {
   // What the two file dialogs remember between openings (file-system encoding).
   std::string OpenDialog1FileName;
   std::string OpenDialog2FileName = "dir";
+  // The input folder as chosen, and the Edit1 text that named it: a run or reload while
+  // Edit1 still says so must find that very folder there.
+  std::optional<FolderId> InputFolder;
+  std::string InputFolderText;
 };
 
 class TForm1 : public QWidget {
@@ -46,6 +51,8 @@ class TForm1 : public QWidget {
   ~TForm1() override;
 
   ProgramState& State() { return state_; }
+  // The folder the input directory must be, if Edit1 still names the one chosen.
+  std::optional<FolderId> ChosenInputFolder() const;
   PlatformServices& Services() { return services_; }
 
   // Runs a handler the way every event does: an error ends it and is shown by the

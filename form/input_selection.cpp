@@ -42,9 +42,16 @@ void TForm1::Button1Click() {
   if (!fsFolder.empty()) SetCurrentDirectory(fsFolder);
 
   ListBox1->Assign(entries);
+  state_.InputFolder = Folder::IdOf(fsFolder);
+  state_.InputFolderText = folder;
   SetControlText(Edit1, folder);
   ListBox2->Clear();
   Button9->hide();
+}
+
+std::optional<FolderId> TForm1::ChosenInputFolder() const {
+  if (ControlText(Edit1) != state_.InputFolderText) return std::nullopt;
+  return state_.InputFolder;
 }
 
 void TForm1::Edit1Change() {

@@ -108,7 +108,9 @@ void TForm1::Button2Click() {
   const std::string blank = " ";
   std::string title =
       services_.InputBox(Sjis(u8"新規項目名"), Sjis(u8"項目名を入力してください"), blank);
-  if (title != blank) ListBox2->Insert(-1, MakeHeading(title));
+  if (title == blank) return;
+  CheckHeadingFitsInList(title);  // the output list stays as it was
+  ListBox2->Insert(-1, MakeHeading(title));
 }
 
 }  // namespace corvane

@@ -18,6 +18,7 @@ void TForm1::LoadSavedList() {
   OperationNames names(*this);
   // The folder is opened once and the list read through it, found there up to letter case.
   const Folder folder(names->Path(ControlText(Edit1)));
+  folder.ExpectChosen(ChosenInputFolder());
   const FolderIndex::Entry file = *names->FindIn(folder, SavedListFileName(""));
   ReadSavedList(folder.Fd(), file.fsName,
                 [this](std::string entry) { ListBox2->Insert(-1, entry); });

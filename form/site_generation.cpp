@@ -17,8 +17,8 @@ void TForm1::Button3Click() {
   }
   // The run works on copies: one the window stopped waiting for may outlive this handler.
   auto generate = [entries = ListBox2->Items(), inputDir = ControlText(Edit1),
-                   settings = state_.Settings](RunControl& control) {
-    GenerateSite(entries, inputDir, settings, &control);
+                   settings = state_.Settings, chosen = ChosenInputFolder()](RunControl& control) {
+    GenerateSite(entries, inputDir, settings, chosen, &control);
   };
   if (RunWithProgress(this, std::move(generate)) == RunOutcome::Cancelled) {
     services_.ShowInfoMessage(Sjis(u8"ＨＴＭＬ作成を中止しました（サイトは作成されていません）"));

@@ -1,11 +1,17 @@
 // Input a site is made from that is large, odd or broken: each gives the right page or a
 // clear error, never a crash, a hang or a lost file.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 
 #include "core/errors.h"
+#include "core/file_system.h"
 #include "core/site_generator.h"
+#include "core/whole_file.h"
 #include "tests/jpeg_fixture.h"
 #include "tests/test_support.h"
 
@@ -79,6 +85,50 @@ TEST(BadInput, FilesThatAreNotThereOrNotFiles) {
   WriteFile(dir / "gone.jpg", testing::EncodeJpeg({}));
   std::remove((dir / "gone.jpg").c_str());
   EXPECT_THROW(PageOf(dir, "gone.jpg"), EFOpenError);
+  // An input directory that is a file (ENOTDIR): the path is not found, nothing is written.
+  WriteFile(dir / "plain", "");
+  try {
+    GenerateSite({"-----A-----"}, dir / "plain/", Defaults());
+    FAIL();
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.Code(), 3);
+  }
+}
+
+// A text is read as it was when opened, and one over the limit is refused at once, by name:
+// a sparse file of 4 GiB, and a file another program keeps appending to.
+TEST(BadInput, TextFilesAreBoundedBySizeAtOpenAndByTheLimit) {
+  TempDir dir;
+  WriteFile(dir / "sparse.txt", "");
+  ASSERT_EQ(::truncate((dir / "sparse.txt").c_str(), off_t{4} << 30), 0);
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    PageOf(dir, "sparse.txt");
+    FAIL();
+  } catch (const EFOpenError& e) {
+    EXPECT_EQ(ErrorReportText(e.Message()), S(u8"ファイル sparse.txt は大きすぎます (32 MB まで)"));
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  EXPECT_FALSE(testing::Exists(dir / "1.htm"));
+
+  const std::string first(1024 * 1024, 'g');
+  WriteFile(dir / "growing.txt", first);
+  const int fd = ::open((dir / "growing.txt").c_str(), O_WRONLY | O_APPEND);
+  ASSERT_GE(fd, 0);
+  int reads = 0;
+  sys::SetFaultHook([&](sys::Call call) {
+    if (call == sys::Call::Read) {
+      ++reads;
+      if (::write(fd, first.data(), first.size()) != 1 << 20) ADD_FAILURE();
+    }
+    return 0;
+  });
+  const std::string text =
+      ReadWholeFile(AT_FDCWD, dir / "growing.txt", "growing.txt", kTextFileLimit);
+  sys::SetFaultHook(nullptr);
+  ::close(fd);
+  EXPECT_GE(reads, 1);
+  EXPECT_TRUE(text == first) << text.size() << " bytes";
 }
 
 TEST(BadInput, ImagesTheLibraryReadsOrRejects) {

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -20,6 +21,7 @@
 
 #include "core/errors.h"
 #include "core/file_system.h"
+#include "core/folder.h"
 #include "core/image_size.h"
 #include "core/jpeg_header.h"
 #include "core/saved_list.h"
@@ -321,6 +323,89 @@ TEST(HostileFolder, AKilledSaveLeavesOldOrNewAndNothingElse) {
   GenerateSite({"-----A-----"}, dir.Path(), a);
   EXPECT_EQ(Temporaries(dir.Path()), 0);
   EXPECT_EQ(ReadFile(dir / "files.cvn"), listA);
+}
+
+// Someone who can rename the folder swaps it, or its saved list, for a link just before any
+// one system call of a run (call N, for every N; the window passes the folder it chose, as
+// here). Nothing in the other folder changes, no page shows anything of it or a file no entry
+// names, and a run that reports success put its site into the folder chosen.
+TEST(HostileFolder, SwapsAtAnyCallNeitherReceiveNorFeedTheRun) {
+  TempDir root, reference;
+  const std::string site = root / "site", moved = root / "moved", other = root / "other";
+  const std::vector<std::string> entries = {"-----A-----", "a.txt", "p.jpg", "-----B-----"};
+  auto fill = [](const std::string& folder, const std::string& text, int w, int h) {
+    testing::JpegOptions o;
+    o.width = w;
+    o.height = h;
+    WriteFile(folder + "/p.jpg", testing::EncodeJpeg(o));
+    WriteFile(folder + "/a.txt", text);
+  };
+  fill(reference.Path(), "mine\r\n", 40, 30);
+  GenerateSite(entries, reference.Path(), Defaults());
+  const auto expected = Snapshot(reference.Path());
+  auto makeOther = [&] {
+    fs::remove_all(other);
+    fs::create_directory(other);
+    fill(other, "other's\r\n", 30, 40);
+    WriteFile(other + "/list.cvn", "-----A-----\r\nsecret.txt\r\na.txt\r\n");
+    GenerateSite({"-----theirs-----"}, other, Defaults());
+    return Snapshot(other);
+  };
+  const auto theirs = makeOther();
+
+  struct Sweep {
+    const char* what;
+    std::function<void()> swap;
+    int swept = 0, failures = 0;
+  } sweeps[] = {
+      {"folder", [&] { fs::rename(site, moved), fs::create_directory_symlink(other, site); }},
+      {"files.cvn",
+       [&] {
+         fs::remove(site + "/files.cvn");
+         fs::create_symlink(other + "/list.cvn", site + "/files.cvn");
+       }},
+  };
+  for (Sweep& sweep : sweeps) {
+    for (int n = 1;; ++n) {
+      if (fs::is_symlink(fs::symlink_status(site))) fs::remove(site);  // a swap's link
+      fs::remove_all(site);
+      fs::remove_all(moved);
+      makeOther();  // as it was, whatever the last run did
+      fs::create_directory(site);
+      fill(site, "mine\r\n", 40, 30);
+      WriteFile(site + "/secret.txt", "SECRET\r\n");
+      ::chmod((site + "/secret.txt").c_str(), 0600);
+      const std::optional<FolderId> chosen = Folder::IdOf(site);
+      int calls = 0;
+      sys::SetFaultHook([&](sys::Call) {
+        if (++calls == n) sweep.swap();
+        return 0;
+      });
+      bool succeeded = true;
+      try {
+        GenerateSite(entries, site + "/", Defaults(), chosen);
+      } catch (const CorvaneError&) {
+        succeeded = false;
+      }
+      sys::SetFaultHook(nullptr);
+      if (calls < n) break;
+      ++sweep.swept;
+      const std::string mine = fs::exists(moved) ? moved : site;
+      const auto got = Snapshot(mine);
+      bool fine = Snapshot(other) == theirs && (!succeeded || got.count("CASE.HTM") == 1);
+      for (const auto& [name, bytes] : got) {
+        if (name == "secret.txt" || name == "files.cvn") continue;
+        fine = fine && bytes.find("SECRET") == std::string::npos &&
+               bytes.find("other's") == std::string::npos;
+        if (succeeded && expected.count(name)) fine = fine && bytes == expected.at(name);
+      }
+      EXPECT_TRUE(fine) << sweep.what << " swapped before call " << n;
+      sweep.failures += !fine;
+    }
+    std::printf("%s swapped before each of %d calls: %d failures\n", sweep.what, sweep.swept,
+                sweep.failures);
+    EXPECT_GT(sweep.swept, 30) << sweep.what;
+  }
 }
 
 }  // namespace

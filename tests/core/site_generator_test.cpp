@@ -1,6 +1,7 @@
 #include "core/site_generator.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -170,6 +171,33 @@ TEST(SiteGenerator, StalePagesOfALargerRunStay) {
             Page(kDefaultBody, Link(1, "a") + Link(2, "b") + Link(3, "c")));
   EXPECT_TRUE(testing::Exists(dir / "4.htm"));
   EXPECT_TRUE(testing::Exists(dir / "5.htm"));
+}
+
+// A page waiting to be put in place holds no descriptor, nor does the page it replaces: a
+// site of 20,000 pages generates again and again under a hard limit of 20,000 open files.
+TEST(SiteGenerator, TwentyThousandPagesAgainAndAgainUnderATwentyThousandLimit) {
+  // In memory: on a disk, flushing 20,000 new files twice takes most of a minute.
+  std::string path = "/dev/shm/corvane-pages-XXXXXX";
+  ASSERT_NE(::mkdtemp(path.data()), nullptr);
+  struct Removed {
+    std::string path;
+    ~Removed() { std::filesystem::remove_all(path); }
+    std::string operator/(const std::string& name) const { return path + "/" + name; }
+    const std::string& Path() const { return path; }
+  } dir{path};
+  std::vector<std::string> entries;
+  for (int i = 0; i < 20000; ++i) entries.push_back("-----" + std::to_string(i) + "-----");
+  rlimit limit;
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+  ASSERT_GE(limit.rlim_max, rlim_t{20000});
+  limit.rlim_cur = limit.rlim_max = 20000;  // for the rest of this process
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limit), 0);
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run);
+    ASSERT_NO_THROW(GenerateSite(entries, dir.Path(), DefaultSettings()));
+  }
+  EXPECT_EQ(ReadFile(dir / "20000.htm"), Page(kDefaultBody));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 20000 + 5);
 }
 
 TEST(SiteGenerator, AMissingTextFileStopsTheRunAndTheNextRunWorks) {

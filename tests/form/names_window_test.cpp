@@ -120,12 +120,15 @@ TEST_F(NamesWindowTest, NamesTheListsCannotHoldAreRefusedWithListsUnchanged) {
     form->Guarded([&] { form->Button1Click(); });
     services.dirDialogAnswers.push_back(dir / ("x" + control + "y/dir"));
     form->Guarded([&] { form->Button6Click(); });
+    services.inputBoxAnswers.push_back("t" + control + "u");  // a pasted heading
+    form->Guarded([&] { form->Button2Click(); });
   }
-  ASSERT_EQ(services.errors.size(), 8u);
+  ASSERT_EQ(services.errors.size(), 12u);
   EXPECT_EQ(services.errors[0],
             S(u8"改行などの制御文字を含む名前は使えません: a?-----PWN-----.txt."));
   EXPECT_EQ(services.errors[1],
             S(u8"改行などの制御文字を含む名前は使えません: ") + Utf8ToCp932(dir / "x?y."));
+  EXPECT_EQ(services.errors[2], S(u8"改行などの制御文字を含む項目名は使えません: t?u."));
   EXPECT_EQ(Items(form->ListBox1), std::vector<std::string>{"ok.txt"});
   EXPECT_EQ(Items(form->ListBox2), std::vector<std::string>{"-----keep-----"});
   EXPECT_EQ(Text(form->Edit1), edit1);

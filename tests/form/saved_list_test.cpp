@@ -142,6 +142,27 @@ TEST_F(SavedListTest, FailuresKeepWhatWasAppended) {
   EXPECT_FALSE(Shown(form->Button9));
 }
 
+// The folder renamed away after its files were picked and another put at its path (a link
+// to a folder holding its own files.cvn and site): neither reload nor HTML作成 touches it.
+TEST_F(SavedListTest, AFolderReplacedAfterThePickIsNeitherReadNorWritten) {
+  Choose({"a.txt"});
+  const std::string other = dir / "other";
+  std::filesystem::create_directory(other);
+  WriteFile(other + "/files.cvn", CrLfLines({"-----theirs-----", "secret.txt"}));
+  WriteFile(other + "/CASE.HTM", "theirs");
+  std::filesystem::rename(Site(), dir / "moved");
+  std::filesystem::create_directory_symlink(other, Site());
+  form->ListBox2->SetEntries({"-----A-----", "a.txt"});
+  form->Guarded([&] { form->Button11Click(); });
+  form->Guarded([&] { form->Button3Click(); });
+  ASSERT_EQ(services.errors.size(), 2u);
+  EXPECT_EQ(services.errors[0], S(u8"不正なファイル名です."));
+  EXPECT_EQ(services.errors[1], S(u8"不正なファイル名です."));
+  EXPECT_EQ(Items(form->ListBox2), (std::vector<std::string>{"-----A-----", "a.txt"}));
+  EXPECT_EQ(ReadFile(other + "/CASE.HTM"), "theirs");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(other), {}), 2);
+}
+
 // The comparison must stay linear: ten times the entries may take about ten times as long,
 // never a hundred. Timed against itself, so a loaded machine or a sanitizer build slows
 // both sizes alike.
