@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "core/image_read_ahead.h"
+#include "core/picture_reader.h"
 #include "core/settings.h"
 #include "core/site_generator.h"
 #include "tests/jpeg_fixture.h"

@@ -45,12 +45,14 @@ class Converter {
   iconv_t cd_;
 };
 
+// One converter per thread: a conversion keeps state in it, and a generation converts names
+// on a thread of its own while the window converts the texts it shows.
 Converter& ToUtf8() {
-  static Converter c("UTF-8", "CP932");
+  thread_local Converter c("UTF-8", "CP932");
   return c;
 }
 Converter& FromUtf8() {
-  static Converter c("CP932", "UTF-8");
+  thread_local Converter c("CP932", "UTF-8");
   return c;
 }
 

@@ -21,10 +21,14 @@
 namespace corvane {
 namespace {
 
-// Bytes pulled from the file per read. A header without large markers (quantisation and
-// Huffman tables, frame and scan headers) fits in one read; each large marker the library
-// skips costs a seek and at most one more read, so even a file with several metadata blocks
-// before its frame header is measured from a few kilobytes.
+// Bytes pulled from the file by its first read: a page, the least the system reads anyway. It
+// holds a header without large markers (quantisation and Huffman tables, frame and scan
+// headers) and the start of the metadata block a camera writes first.
+constexpr std::size_t kFirstChunk = 4096;
+// Bytes per later read. Each large marker the library skips costs a seek and at most one more
+// read: a camera file is measured with two reads, its first page and the tables and frame
+// header after its metadata, and even a file with several metadata blocks before its frame
+// header from a few kilobytes.
 constexpr std::size_t kChunk = 1024;
 
 // The most data the reader takes from a file (bytes it skips over do not count). A frame
@@ -66,7 +70,7 @@ struct FileSource {
   std::uint64_t bytesRead;
   bool atEnd;     // the file is exhausted; only fake end markers follow
   int readError;  // errno of a failed read or seek, 0 if none
-  JOCTET buffer[kChunk];
+  JOCTET buffer[kFirstChunk];
 };
 
 FileSource* SourceOf(j_decompress_ptr cinfo) {
@@ -184,15 +188,15 @@ Decoder& FileDecoder() {
 // The file's first chunk; when the caller asks, first without waiting for the disk, which
 // tells whether the file was in memory.
 ssize_t FirstRead(int fd, JOCTET* buffer, JpegReadStats* stats) {
-  if (stats == nullptr || !stats->askCached) return sys::Pread(fd, buffer, kChunk, 0);
-  ssize_t n = sys::PreadNoWait(fd, buffer, kChunk, 0);
+  if (stats == nullptr || !stats->askCached) return sys::Pread(fd, buffer, kFirstChunk, 0);
+  ssize_t n = sys::PreadNoWait(fd, buffer, kFirstChunk, 0);
   if (n >= 0) {
     stats->firstBlock = FirstBlock::Cached;
     return n;
   }
   if (errno != EAGAIN && errno != EOPNOTSUPP) return n;
   stats->firstBlock = errno == EAGAIN ? FirstBlock::NotCached : FirstBlock::NotAsked;
-  return sys::Pread(fd, buffer, kChunk, 0);
+  return sys::Pread(fd, buffer, kFirstChunk, 0);
 }
 
 }  // namespace

@@ -10,13 +10,13 @@
 #include "core/file_system.h"
 #include "core/folder.h"
 #include "core/folder_index.h"
-#include "core/image_read_ahead.h"
 #include "core/image_size.h"
 #include "core/io_error.h"
 #include "core/line_file.h"
 #include "core/list_entries.h"
 #include "core/page_file.h"
 #include "core/paths.h"
+#include "core/picture_reader.h"
 #include "core/saved_list.h"
 #include "core/staged_file.h"
 #include "core/text_decoding.h"
@@ -108,7 +108,9 @@ void CopyTextLines(const Folder& folder, const FolderIndex::Entry& file, const s
 }  // namespace
 
 void GenerateSite(const std::vector<std::string>& entries, const std::string& inputDir,
-                  const Settings& settings, const std::optional<FolderId>& chosen) {
+                  const Settings& settings, const std::optional<FolderId>& chosen,
+                  RunControl* control) {
+  if (control) control->SetTotal(entries.size());
   sys::AllowManyOpenFiles();  // pictures are read ahead while they may
   FolderIndex names;
   // Every file of the run is named relative to this one descriptor of the folder.
@@ -133,8 +135,9 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
 
   std::vector<StagedFile> pages;
   PageFile page;
-  ImageReadAhead readAhead(entries, names, folder);
+  PictureReader pictures(entries, names, folder, control);
   while (!savedList.AtEnd()) {
+    if (control) control->ThrowIfCancelled();
     const std::string entry = savedList.ReadLine();
     if (IsHeading(entry)) {
       if (pageOpen) {
@@ -151,30 +154,20 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
                      "</A><BR>");
       ++pageCounter;
     } else if (IsImageEntry(entry)) {
-      // Measured at the very file the page shows, the entry inside the input directory, and
-      // named in the page as it is on disk, for browsers and servers that tell letter case
-      // and spellings apart.
-      // The plain name is opened first; the folder is searched only when it is missing.
-      ImageReadAhead::Opened opened = readAhead.Open(entry);
-      if (!opened.file) throw EFOpenError::CannotOpen(entry);
-      FolderIndex::Entry file = std::move(*opened.file);
-      sys::FileHandle image = std::move(opened.handle);
-      if (!image && opened.error == ENOENT) {
-        file = names.SearchIn(folder, file);
-        image = OpenImageFile(folder.Fd(), file.fsName);
-      }
-      JpegReadStats read{.askCached = opened.askCached};
+      // Measured at the very file the page shows, and named in the page as it is on disk,
+      // for browsers and servers that tell letter case and spellings apart.
+      const PictureReader::Picture picture = pictures.Read(entry);
       auto [width, height] =
-          ImageDisplaySize(std::move(image), entry, settings.ImageLongSide, &read);
-      readAhead.Found(read.firstBlock);
+          DisplaySizeTexts(picture.width, picture.height, settings.ImageLongSide);
       // The size texts passed TextToInteger: ASCII, the same bytes in UTF-8.
-      page.WriteUtf8Line("<IMG SRC=\"" + NameForPages(file) + "\" WIDTH=\"" + width +
+      page.WriteUtf8Line("<IMG SRC=\"" + NameForPages(picture.file) + "\" WIDTH=\"" + width +
                          "\" HEIGHT=\"" + height + "\"><BR>");
     } else if (IsTextEntry(entry)) {
       std::optional<FolderIndex::Entry> file = names.FindIn(folder, entry);
       if (!file) throw EInOutError(IoCode::InvalidName);  // names no file here: never opened
       CopyTextLines(folder, *file, entry, page);
     }
+    if (control) control->Advance();
   }
   WriteClosing(page);
   pages.push_back(page.TakeStaged());
@@ -194,6 +187,8 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
   order.emplace_back(&menuFile, menuFile.Name());
   if (menuAlias) order.emplace_back(&menuFile, *menuAlias);
   order.emplace_back(&frameset, frameset.Name());
+  // A cancelled run stops here at the latest; once the renames begin, it is too late to stop.
+  if (control) control->BeginCommit();
   CommitTogether(order);
 }
 

@@ -2,6 +2,7 @@
 #include "core/list_entries.h"
 #include "core/site_generator.h"
 #include "form/form1.h"
+#include "form/generation_progress.h"
 #include "form/platform_services.h"
 #include "widgets/list_box.h"
 
@@ -14,7 +15,15 @@ void TForm1::Button3Click() {
     services_.ShowInfoMessage(Sjis(u8"出力ファイルリストの最初には項目名が必要です"));
     return;
   }
-  GenerateSite(ListBox2->Items(), ControlText(Edit1), state_.Settings, ChosenInputFolder());
+  // The run works on copies: one the window stopped waiting for may outlive this handler.
+  auto generate = [entries = ListBox2->Items(), inputDir = ControlText(Edit1),
+                   settings = state_.Settings, chosen = ChosenInputFolder()](RunControl& control) {
+    GenerateSite(entries, inputDir, settings, chosen, &control);
+  };
+  if (RunWithProgress(this, std::move(generate)) == RunOutcome::Cancelled) {
+    services_.ShowInfoMessage(Sjis(u8"ＨＴＭＬ作成を中止しました（サイトは作成されていません）"));
+    return;
+  }
   services_.ShowInfoMessage(Sjis(u8"ＨＴＭＬ作成しました"));
 }
 

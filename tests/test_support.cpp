@@ -64,7 +64,8 @@ ScopedFault::ScopedFault(int nth, int err) {
   auto calls = calls_;
   auto fired = fired_;
   auto firedCall = firedCall_;
-  sys::SetFaultHook([=](sys::Call call) {
+  sys::SetFaultHook([=, lock = lock_](sys::Call call) {
+    std::lock_guard guard(*lock);  // pictures may be measured on threads of their own
     if (++*calls == nth) {
       *fired = true;
       *firedCall = call;
@@ -78,7 +79,8 @@ ScopedFault::ScopedFault(sys::Call only, int nth, int err) {
   auto calls = calls_;
   auto fired = fired_;
   auto firedCall = firedCall_;
-  sys::SetFaultHook([=](sys::Call call) {
+  sys::SetFaultHook([=, lock = lock_](sys::Call call) {
+    std::lock_guard guard(*lock);  // pictures may be measured on threads of their own
     if (call == only && ++*calls == nth) {
       *fired = true;
       *firedCall = call;

@@ -3,6 +3,7 @@
 // writes, and CP932 literals.
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "core/code_page.h"
@@ -65,6 +66,7 @@ class ScopedFault {
   std::shared_ptr<int> calls_ = std::make_shared<int>(0);
   std::shared_ptr<bool> fired_ = std::make_shared<bool>(false);
   std::shared_ptr<sys::Call> firedCall_ = std::make_shared<sys::Call>(sys::Call::Open);
+  std::shared_ptr<std::mutex> lock_ = std::make_shared<std::mutex>();
 };
 
 }  // namespace corvane::testing

@@ -1,0 +1,279 @@
+#include "core/picture_reader.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include "core/errors.h"
+#include "core/exif_orientation.h"
+#include "core/file_system.h"
+#include "core/image_size.h"
+#include "core/list_entries.h"
+
+namespace corvane {
+namespace {
+
+bool& ReadAheadAllowed() {
+  static bool allowed = true;
+  return allowed;
+}
+
+// How often a wait for a picture looks whether the run was cancelled.
+constexpr std::chrono::milliseconds kCancelPoll{20};
+
+// Descriptors the rest of a run needs besides the pictures: one per page still to come (every
+// page stays open until the site is put in place) and a few for the saved list, the menu, a
+// text file and the staging of a page.
+constexpr std::size_t kReserve = 17;  // and the pool's own descriptor of the folder
+
+// How many more descriptors this process may open; 0 when it cannot tell.
+std::size_t SpareDescriptors() {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 0;
+  sys::FileHandle fds = sys::OpenHandle("/proc/self/fd", O_RDONLY | O_DIRECTORY);
+  std::vector<std::string> names;
+  if (!fds || sys::ReadDirectory(fds.Get(), names) != 0) return 0;
+  return names.size() >= limit.rlim_cur ? 0 : limit.rlim_cur - names.size();
+}
+
+}  // namespace
+
+void AllowImageReadAhead(bool allow) {
+  ReadAheadAllowed() = allow;
+}
+
+struct PictureReader::Measured {
+  Measured(int dir, std::string name) : dir(dir), fsName(std::move(name)) {}
+  int dir;  // the folder, held by the reader or the pool
+  std::string fsName;
+  bool done = false;  // set under the pool's lock once the fields below hold the result
+  int openError = 0;
+  bool notRegular = false;
+  JpegSize size;
+  std::exception_ptr error;  // what measuring raised (EJPEG, a read error, no memory)
+};
+
+struct PictureReader::Pool {
+  // The pool's own descriptor of the run's folder: a thread still waiting for a request when
+  // the run has ended opens nothing relative to a descriptor closed and given to another file.
+  sys::FileHandle folder;
+  std::mutex lock;
+  std::condition_variable work;      // a picture was queued, or the pool stops
+  std::condition_variable finished;  // a picture was measured, or a thread ended
+  std::deque<std::shared_ptr<Measured>> queue;
+  std::size_t threads = 0;
+  bool stop = false;
+};
+
+namespace {
+
+// Opens, checks and measures one file; never raises. A pipe at the name cannot stall it (the
+// open does not wait), and only a regular file is read.
+void Measure(PictureReader::Measured& m, JpegReadStats* stats) {
+  try {
+    sys::FileHandle image = OpenImageFile(m.dir, m.fsName);
+    if (!image) {
+      m.openError = errno;
+      return;
+    }
+    struct stat st;
+    if (sys::Fstat(image.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+      m.notRegular = true;
+      return;
+    }
+    m.size = ReadJpegSize(image.Get(), stats);
+  } catch (...) {
+    m.error = std::current_exception();
+  }
+}
+
+// A thread of the pool: measures queued pictures in queue order until the pool stops. It owns
+// a share of the pool, so a reader that gave up on a request that never returns can go.
+void Work(const std::shared_ptr<PictureReader::Pool>& pool) {
+  std::unique_lock lock(pool->lock);
+  for (;;) {
+    pool->work.wait(lock, [&] { return pool->stop || !pool->queue.empty(); });
+    if (pool->stop) break;
+    std::shared_ptr<PictureReader::Measured> job = std::move(pool->queue.front());
+    pool->queue.pop_front();
+    lock.unlock();
+    Measure(*job, nullptr);
+    lock.lock();
+    job->done = true;
+    pool->finished.notify_all();
+  }
+  --pool->threads;
+  pool->finished.notify_all();
+}
+
+}  // namespace
+
+PictureReader::PictureReader(const std::vector<std::string>& entries, FolderIndex& names,
+                             const Folder& folder, const RunControl* control)
+    : entries_(entries), names_(names), folder_(folder), control_(control) {}
+
+PictureReader::~PictureReader() {
+  StopAhead();
+}
+
+std::optional<std::size_t> PictureReader::NextImage() const {
+  for (std::size_t i = next_; i < entries_.size(); ++i) {
+    if (IsImageEntry(entries_[i])) return i;
+  }
+  return std::nullopt;
+}
+
+PictureReader::Picture PictureReader::Read(const std::string& entry) {
+  if (!off_ && !window_.empty()) {
+    Pending pending = std::move(window_.front());
+    window_.pop_front();
+    if (entries_[pending.index] == entry) {
+      TopUp();
+      if (!pending.file) throw EFOpenError::CannotOpen(entry);
+      Measured& measured = *pending.measured;
+      WaitFor(measured);
+      // The process ran short of descriptors: the pool gives back what it holds, and the
+      // picture is measured as it would have been without it.
+      if (measured.openError == EMFILE || measured.openError == ENFILE) {
+        off_ = true;
+        StopAhead();
+        measured = Measured(folder_.Fd(), pending.file->fsName);
+        Measure(measured, nullptr);
+      }
+      return Finish(entry, *pending.file, measured);
+    }
+    off_ = true;
+  }
+  if (!off_) {
+    std::optional<std::size_t> index = NextImage();
+    if (index && entries_[*index] == entry) {
+      next_ = *index + 1;
+    } else {
+      off_ = true;
+    }
+  }
+  if (off_) StopAhead();
+  std::optional<FolderIndex::Entry> plain = names_.PlainIn(folder_, entry);
+  if (!plain) throw EFOpenError::CannotOpen(entry);
+  Measured measured(folder_.Fd(), plain->fsName);
+  JpegReadStats stats{.askCached = !off_ && !pool_ && ReadAheadAllowed()};
+  Measure(measured, &stats);
+  const bool measuredWell = measured.openError == 0 && !measured.notRegular && !measured.error;
+  if (stats.askCached && measuredWell && stats.firstBlock != FirstBlock::Cached) StartPool();
+  if (pool_) TopUp();
+  return Finish(entry, *plain, measured);
+}
+
+PictureReader::Picture PictureReader::Finish(const std::string& entry,
+                                             const FolderIndex::Entry& plain, Measured& measured) {
+  FolderIndex::Entry file = plain;
+  Measured* result = &measured;
+  std::optional<Measured> found;
+  // Only a missing plain name has the folder searched: an entry in another letter case or
+  // spelling than its file.
+  if (measured.openError == ENOENT) {
+    file = names_.SearchIn(folder_, plain);
+    if (file.fsName != plain.fsName) {
+      found.emplace(folder_.Fd(), file.fsName);
+      Measure(*found, nullptr);
+      result = &*found;
+    }
+  }
+  if (result->openError != 0 || result->notRegular) throw EFOpenError::CannotOpen(entry);
+  if (result->error) std::rethrow_exception(result->error);
+  JpegSize size = result->size;
+  // Browsers show a photo turned by its EXIF orientation: a quarter turn exchanges the sides
+  // the page must give it, or it is squeezed.
+  if (IsQuarterTurn(size.orientation)) std::swap(size.width, size.height);
+  return {std::move(file), size.width, size.height};
+}
+
+void PictureReader::StartPool() {
+  // Pages opened later must find the descriptors they would have had without the pool.
+  std::size_t pagesToCome = 0;
+  for (std::size_t i = next_; i < entries_.size(); ++i) pagesToCome += IsHeading(entries_[i]);
+  const std::size_t spare = SpareDescriptors();
+  const std::size_t needed = pagesToCome + kReserve;
+  const std::size_t threads = spare > needed ? std::min(kInFlight, spare - needed) : 0;
+  if (threads < 2) {
+    off_ = true;
+    return;
+  }
+  pool_ = std::make_shared<Pool>();
+  pool_->folder = sys::OpenHandleAt(folder_.Fd(), ".", O_RDONLY | O_DIRECTORY);
+  if (!pool_->folder) {
+    pool_.reset();
+    off_ = true;
+    return;
+  }
+  for (std::size_t i = 0; i < threads; ++i) {
+    try {
+      std::thread(Work, pool_).detach();
+      std::lock_guard lock(pool_->lock);
+      ++pool_->threads;
+    } catch (const std::system_error&) {
+      break;  // as many as the system gives
+    }
+  }
+  if (pool_->threads == 0) {
+    pool_.reset();
+    off_ = true;
+  }
+}
+
+void PictureReader::TopUp() {
+  if (off_ || !pool_) return;
+  bool queued = false;
+  while (window_.size() < kAhead) {
+    std::optional<std::size_t> index = NextImage();
+    if (!index) break;
+    Pending pending{*index, names_.PlainIn(folder_, entries_[*index]), nullptr};
+    if (pending.file) {
+      pending.measured = std::make_shared<Measured>(pool_->folder.Get(), pending.file->fsName);
+      std::lock_guard lock(pool_->lock);
+      pool_->queue.push_back(pending.measured);
+      queued = true;
+    }
+    window_.push_back(std::move(pending));
+    next_ = *index + 1;
+  }
+  if (queued) pool_->work.notify_all();
+}
+
+void PictureReader::WaitFor(const Measured& measured) {
+  std::unique_lock lock(pool_->lock);
+  while (!measured.done) {
+    pool_->finished.wait_for(lock, kCancelPoll);
+    if (control_ != nullptr && control_->Cancelled()) throw RunCancelled();
+  }
+}
+
+void PictureReader::StopAhead() {
+  window_.clear();
+  if (!pool_) return;
+  std::unique_lock lock(pool_->lock);
+  pool_->stop = true;
+  pool_->queue.clear();
+  pool_->work.notify_all();
+  // Every picture being measured closes its file before the run goes on, so a run leaves
+  // nothing open; a cancelled run does not wait for a request that may never return.
+  while (pool_->threads > 0 && (control_ == nullptr || !control_->Cancelled())) {
+    pool_->finished.wait_for(lock, kCancelPoll);
+  }
+  // The threads may still hold the pool for a moment after their last look at it: its
+  // descriptor goes now, unless one of them is still waiting for a request.
+  if (pool_->threads == 0) pool_->folder.Close();
+  lock.unlock();
+  pool_.reset();
+}
+
+}  // namespace corvane

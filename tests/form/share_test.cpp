@@ -1,0 +1,155 @@
+// A folder on a network share that answers each request after a delay: a run measures many
+// pictures at once and takes as long as the share needs for a few of them, says what a run on
+// the local disk says, for the same entry; and when the share stops answering, キャンセル
+// gives the window back within a second, with the previous site as it was.
+
+#include <QPushButton>
+#include <QTimer>
+#include <chrono>
+#include <filesystem>
+#include <map>
+
+#include "core/errors.h"
+#include "core/picture_reader.h"
+#include "core/site_generator.h"
+#include "form/generation_progress.h"
+#include "tests/form/form_fixture.h"
+#include "tests/jpeg_fixture.h"
+#include "tests/share/mounted_share.h"
+
+namespace corvane::testing {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+Settings Defaults() {
+  Settings s;
+  SetDefaultSettings(s);
+  return s;
+}
+
+// Every file of a folder by name: the site, and any temporary a run left there.
+std::map<std::string, std::string> FolderBytes(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) {
+    files[e.path().filename()] = e.is_regular_file() ? ReadFile(e.path()) : "";
+  }
+  return files;
+}
+
+// count pictures of distinct sizes under three headings, with a text file.
+std::vector<std::string> Pictures(const std::string& folder, int count) {
+  WriteFile(folder + "/note.txt", "a line\r\n");
+  std::vector<std::string> entries{"-----A-----", "note.txt"};
+  for (int i = 0; i < count; ++i) {
+    if (i % (count / 3) == 0 && i > 0) entries.push_back("-----" + std::to_string(i) + "-----");
+    const std::string name = "p" + std::to_string(i) + ".jpg";
+    WriteFile(folder + "/" + name, EncodeJpeg({.width = 40 + i, .height = 30}));
+    entries.push_back(name);
+  }
+  return entries;
+}
+
+TEST(Share, ARunIsQuickAndReportsWhatARunOnTheLocalDiskReports) {
+  MountedShare share(1000);  // a millisecond a request
+  if (!share.Usable()) GTEST_SKIP() << "no FUSE share can be mounted here";
+  std::vector<std::string> entries = Pictures(share.Source(), 240);
+  TempDir local;
+  for (const auto& e : std::filesystem::directory_iterator(share.Source())) {
+    std::filesystem::copy_file(e.path(), local / e.path().filename().string());
+  }
+  GenerateSite(entries, local.Path(), Defaults());
+  auto timed = [&] {
+    const auto start = Clock::now();
+    GenerateSite(entries, share.Path(), Defaults());
+    return Clock::now() - start;
+  };
+  AllowImageReadAhead(false);
+  const auto oneAfterAnother = timed();
+  AllowImageReadAhead(true);
+  const auto took = timed();
+  EXPECT_EQ(FolderBytes(share.Source()), FolderBytes(local.Path()));
+  // Each picture waits for at least four requests one after another, a second in all.
+  EXPECT_GT(oneAfterAnother, std::chrono::milliseconds(960));
+  EXPECT_LT(took * 3, oneAfterAnother);
+
+  // A missing picture, then a broken one further on, already measured when the missing one
+  // is reported: the missing one is reported, as one after another, and nothing changes.
+  WriteFile(share.Source() + "/broken.jpg", "not a picture");
+  const auto before = FolderBytes(share.Source());
+  entries.insert(entries.begin() + 200, "broken.jpg");
+  entries.insert(entries.begin() + 100, "gone.jpg");
+  try {
+    GenerateSite(entries, share.Path(), Defaults());
+    ADD_FAILURE() << "the run did not fail";
+  } catch (const EFOpenError& e) {
+    EXPECT_EQ(e.Message(), S(u8"ファイル gone.jpg は開けません"));
+  }
+  auto after = FolderBytes(share.Source());
+  after["files.cvn"] = before.at("files.cvn");  // written first, the new list
+  EXPECT_EQ(after, before);
+  entries.erase(entries.begin() + 100);
+  EXPECT_THROW(GenerateSite(entries, share.Path(), Defaults()), EJPEG);
+}
+
+class ShareWindowTest : public FormTest {
+ protected:
+  // Presses キャンセル as soon as the progress box shows; returns when it was pressed.
+  Clock::time_point CancelWhenTheBoxShows(QTimer& poll) {
+    auto pressed = std::make_shared<Clock::time_point>();
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [this, pressed, &poll] {
+      auto* box = form->findChild<ProgressBox*>();
+      if (box == nullptr || !box->isVisible()) return;
+      poll.stop();
+      *pressed = Clock::now();
+      box->findChild<QPushButton*>("CancelButton")->click();
+    });
+    poll.start();
+    form->Guarded([&] { form->Button3Click(); });
+    return *pressed;
+  }
+};
+
+// The share stops answering the read of a picture (measured ahead, on a thread of the run's),
+// or any request about a text file (which the run itself then waits for, and forever): either
+// way the window is back within a second of キャンセル, says the site was not made, and the
+// previous site is as it was.
+TEST_F(ShareWindowTest, CancelGivesTheWindowBackWhileTheShareNeverAnswers) {
+  MountedShare share(0);
+  if (!share.Usable()) GTEST_SKIP() << "no FUSE share can be mounted here";
+  std::vector<std::string> entries = Pictures(share.Source(), 60);
+  WriteFile(share.Source() + "/stall.jpg", EncodeJpeg({.width = 8, .height = 8}));
+  WriteFile(share.Source() + "/stuck.txt", "never read\r\n");
+  GenerateSite(entries, share.Path(), Defaults());
+  Start();
+  Type(form->Edit1, share.Path() + "/");
+  for (const char* stalled : {"stall.jpg", "stuck.txt"}) {
+    std::vector<std::string> list = entries;
+    list.insert(list.begin() + 30, stalled);
+    const auto before = FolderBytes(share.Source());
+    services.infos.clear();
+    form->ListBox2->SetEntries(list);
+    QTimer poll;
+    const auto pressed = CancelWhenTheBoxShows(poll);
+    const auto back = Clock::now();
+    ASSERT_NE(pressed, Clock::time_point()) << stalled << ": no progress box";
+    EXPECT_LT(back - pressed, std::chrono::seconds(1)) << stalled;
+    EXPECT_TRUE(services.errors.empty()) << stalled;
+    EXPECT_EQ(services.infos, std::vector<std::string>{
+                                  S(u8"ＨＴＭＬ作成を中止しました（サイトは作成されていません）")});
+    auto after = FolderBytes(share.Source());
+    after["files.cvn"] = before.at("files.cvn");
+    if (std::string(stalled) == "stall.jpg") {
+      EXPECT_EQ(after, before);  // the run ended: nothing of it is left
+    } else {
+      // The run waits in a request that never returns; its staged pages go once it does
+      // (the request it waits for keeps the folder from changing meanwhile). Every page of
+      // the previous site is as it was.
+      for (const auto& [name, bytes] : before) EXPECT_EQ(after[name], bytes) << name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace corvane::testing
