@@ -14,8 +14,6 @@ namespace corvane {
 
 namespace {
 
-// Qt's own ways of asking for a scale. A user who set any of them gets exactly what they
-// asked for.
 // Keeps the application's palette the light one given, also when a platform theme brings
 // its own later (GTK's does, once its settings have loaded, and on every theme switch).
 class LightPaletteKeeper : public QObject {
@@ -76,6 +74,8 @@ QPalette LightPalette() {
   return palette;
 }
 
+// Qt's own ways of asking for a scale. A user who set any of them gets exactly what they
+// asked for.
 bool UserChoseQtScaling() {
   for (const char* name :
        {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_ENABLE_HIGHDPI_SCALING",
