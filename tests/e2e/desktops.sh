@@ -14,8 +14,7 @@ if [[ -z ${CORVANE_E2E_SESSION:-} ]]; then
 fi
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/at-spi.log" 2>&1 &
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+start_accessibility_bus
 LIST_TOOL=$(dirname "$0")/list_entries.py
 APP_NAME=$(basename "$CORVANE")
 OUTPUT_LIST=出力ファイルリスト

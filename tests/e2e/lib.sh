@@ -83,6 +83,13 @@ e2e_init() {
   log "screenshots go to $SHOTS"
 }
 
+# Starts the accessibility bus in the script's own D-Bus session (the script re-executed itself
+# under dbus-run-session first) and has Qt publish the window on it.
+start_accessibility_bus() {
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/at-spi.log" 2>&1 &
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
 start_x() {
   local fdfile=$WORK/display
   : >"$fdfile"

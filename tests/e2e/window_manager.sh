@@ -13,8 +13,7 @@ if [[ -z ${CORVANE_E2E_SESSION:-} ]]; then
 fi
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/at-spi.log" 2>&1 &
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+start_accessibility_bus
 
 # expect_list_over_bus ACCESSIBLE_NAME WHAT ENTRY...: the list holds exactly these entries.
 expect_list_over_bus() {
