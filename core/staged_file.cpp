@@ -82,8 +82,13 @@ StagedFile::StagedFile(int dir, const std::string& name) : dir_(dir), name_(name
   if (!data_) Fail(errno, name);
   LockForWriting(data_.Get(), name);
   // The new file takes the old one's permissions. A file system without permission bits
-  // (FAT) has nothing to take and refuses to be asked.
-  if (regular && sys::Fchmod(data_.Get(), st.st_mode & 07777) != 0 && errno != ENOSYS &&
+  // (FAT) has nothing to take and refuses to be asked. Most often the new file has them
+  // already: the system answers that from what it returned for the create, where changing
+  // them would be one more request to a share.
+  struct stat created;
+  const bool same = regular && sys::Fstat(data_.Get(), &created) == 0 &&
+                    (created.st_mode & 07777) == (st.st_mode & 07777);
+  if (regular && !same && sys::Fchmod(data_.Get(), st.st_mode & 07777) != 0 && errno != ENOSYS &&
       errno != EPERM) {
     Fail(errno, name);
   }
