@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "core/picture_reader.h"
+#include "core/entry_reader.h"
 #include "core/settings.h"
 #include "core/site_generator.h"
 #include "tests/jpeg_fixture.h"
@@ -117,9 +117,9 @@ int main() {
     // What reading the pictures ahead saves: the same run with it turned off, in alternating
     // blocks with the run as it is.
     auto without = [&](std::size_t i) {
-      corvane::AllowImageReadAhead(false);
+      corvane::AllowReadAhead(false);
       generate(entries)(i);
-      corvane::AllowImageReadAhead(true);
+      corvane::AllowReadAhead(true);
     };
     const bench::PairedResult saved = bench::RunPairs(kPairs, without, generate(entries), drop);
     std::printf(

@@ -1,4 +1,4 @@
-#include "core/picture_reader.h"
+#include "core/entry_reader.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -17,7 +17,9 @@
 #include "core/exif_orientation.h"
 #include "core/file_system.h"
 #include "core/image_size.h"
+#include "core/io_error.h"
 #include "core/list_entries.h"
+#include "core/whole_file.h"
 
 namespace corvane {
 namespace {
@@ -27,7 +29,7 @@ bool& ReadAheadAllowed() {
   return allowed;
 }
 
-// How often a wait for a picture looks whether the run was cancelled.
+// How often a wait for a file looks whether the run was cancelled.
 constexpr std::chrono::milliseconds kCancelPoll{20};
 
 // Descriptors the rest of a run needs besides the pictures: one per page still to come (every
@@ -47,28 +49,34 @@ std::size_t SpareDescriptors() {
 
 }  // namespace
 
-void AllowImageReadAhead(bool allow) {
+void AllowReadAhead(bool allow) {
   ReadAheadAllowed() = allow;
 }
 
-struct PictureReader::Measured {
-  Measured(int dir, std::string name) : dir(dir), fsName(std::move(name)) {}
+struct EntryReader::Measured {
+  Measured(int dir, std::string name, bool text = false)
+      : dir(dir), fsName(std::move(name)), text(text) {}
   int dir;  // the folder, held by the reader or the pool
   std::string fsName;
+  bool text;          // a text file, read whole; else a picture, measured
   bool done = false;  // set under the pool's lock once the fields below hold the result
+  // A picture:
   int openError = 0;
   bool notRegular = false;
   JpegSize size;
   std::exception_ptr error;  // what measuring raised (EJPEG, a read error, no memory)
+  // A text file: its bytes; none when it is to be read again where it is used (it failed,
+  // and is read there for its error, or it is large).
+  std::optional<std::string> bytes;
 };
 
-struct PictureReader::Pool {
+struct EntryReader::Pool {
   // The pool's own descriptor of the run's folder: a thread still waiting for a request when
   // the run has ended opens nothing relative to a descriptor closed and given to another file.
   sys::FileHandle folder;
   std::mutex lock;
-  std::condition_variable work;      // a picture was queued, or the pool stops
-  std::condition_variable finished;  // a picture was measured, or a thread ended
+  std::condition_variable work;      // a file was queued, or the pool stops
+  std::condition_variable finished;  // a file was read, or a thread ended
   std::deque<std::shared_ptr<Measured>> queue;
   std::size_t threads = 0;
   bool stop = false;
@@ -76,9 +84,20 @@ struct PictureReader::Pool {
 
 namespace {
 
+// Reads a text file whole, when it is small; never raises.
+void ReadSmallText(EntryReader::Measured& m) {
+  try {
+    OpenedFile opened = OpenWholeFile(m.dir, m.fsName);
+    if (opened.size <= EntryReader::kTextAhead) {
+      m.bytes = ReadOpenedFile(opened, m.fsName, std::string(), EntryReader::kTextAhead);
+    }
+  } catch (...) {  // reported where the file is used
+  }
+}
+
 // Opens, checks and measures one file; never raises. A pipe at the name cannot stall it (the
 // open does not wait), and only a regular file is read.
-void Measure(PictureReader::Measured& m, JpegReadStats* stats) {
+void Measure(EntryReader::Measured& m, JpegReadStats* stats) {
   try {
     sys::FileHandle image = OpenImageFile(m.dir, m.fsName);
     if (!image) {
@@ -96,17 +115,21 @@ void Measure(PictureReader::Measured& m, JpegReadStats* stats) {
   }
 }
 
-// A thread of the pool: measures queued pictures in queue order until the pool stops. It owns
+// A thread of the pool: reads queued files in queue order until the pool stops. It owns
 // a share of the pool, so a reader that gave up on a request that never returns can go.
-void Work(const std::shared_ptr<PictureReader::Pool>& pool) {
+void Work(const std::shared_ptr<EntryReader::Pool>& pool) {
   std::unique_lock lock(pool->lock);
   for (;;) {
     pool->work.wait(lock, [&] { return pool->stop || !pool->queue.empty(); });
     if (pool->stop) break;
-    std::shared_ptr<PictureReader::Measured> job = std::move(pool->queue.front());
+    std::shared_ptr<EntryReader::Measured> job = std::move(pool->queue.front());
     pool->queue.pop_front();
     lock.unlock();
-    Measure(*job, nullptr);
+    if (job->text) {
+      ReadSmallText(*job);
+    } else {
+      Measure(*job, nullptr);
+    }
     lock.lock();
     job->done = true;
     pool->finished.notify_all();
@@ -117,44 +140,34 @@ void Work(const std::shared_ptr<PictureReader::Pool>& pool) {
 
 }  // namespace
 
-PictureReader::PictureReader(const std::vector<std::string>& entries, FolderIndex& names,
-                             const Folder& folder, const RunControl* control)
+EntryReader::EntryReader(const std::vector<std::string>& entries, FolderIndex& names,
+                         const Folder& folder, const RunControl* control)
     : entries_(entries), names_(names), folder_(folder), control_(control) {}
 
-PictureReader::~PictureReader() {
+EntryReader::~EntryReader() {
   StopAhead();
 }
 
-std::optional<std::size_t> PictureReader::NextImage() const {
+std::optional<std::size_t> EntryReader::NextToRead() const {
   for (std::size_t i = next_; i < entries_.size(); ++i) {
-    if (IsImageEntry(entries_[i])) return i;
+    if (IsImageEntry(entries_[i]) || IsTextEntry(entries_[i])) return i;
   }
   return std::nullopt;
 }
 
-PictureReader::Picture PictureReader::Read(const std::string& entry) {
+std::optional<EntryReader::Pending> EntryReader::TakeAhead(const std::string& entry) {
   if (!off_ && !window_.empty()) {
     Pending pending = std::move(window_.front());
     window_.pop_front();
     if (entries_[pending.index] == entry) {
       TopUp();
-      if (!pending.file) throw EFOpenError::CannotOpen(entry);
-      Measured& measured = *pending.measured;
-      WaitFor(measured);
-      // The process ran short of descriptors: the pool gives back what it holds, and the
-      // picture is measured as it would have been without it.
-      if (measured.openError == EMFILE || measured.openError == ENFILE) {
-        off_ = true;
-        StopAhead();
-        measured = Measured(folder_.Fd(), pending.file->fsName);
-        Measure(measured, nullptr);
-      }
-      return Finish(entry, *pending.file, measured);
+      if (pending.measured) WaitFor(*pending.measured);
+      return pending;
     }
     off_ = true;
   }
   if (!off_) {
-    std::optional<std::size_t> index = NextImage();
+    std::optional<std::size_t> index = NextToRead();
     if (index && entries_[*index] == entry) {
       next_ = *index + 1;
     } else {
@@ -162,6 +175,23 @@ PictureReader::Picture PictureReader::Read(const std::string& entry) {
     }
   }
   if (off_) StopAhead();
+  return std::nullopt;
+}
+
+EntryReader::Picture EntryReader::ReadPicture(const std::string& entry) {
+  if (std::optional<Pending> pending = TakeAhead(entry)) {
+    if (!pending->file) throw EFOpenError::CannotOpen(entry);
+    Measured& measured = *pending->measured;
+    // The process ran short of descriptors: the pool gives back what it holds, and the
+    // picture is measured as it would have been without it.
+    if (measured.openError == EMFILE || measured.openError == ENFILE) {
+      off_ = true;
+      StopAhead();
+      measured = Measured(folder_.Fd(), pending->file->fsName);
+      Measure(measured, nullptr);
+    }
+    return Finish(entry, *pending->file, measured);
+  }
   std::optional<FolderIndex::Entry> plain = names_.PlainIn(folder_, entry);
   if (!plain) throw EFOpenError::CannotOpen(entry);
   Measured measured(folder_.Fd(), plain->fsName);
@@ -173,8 +203,18 @@ PictureReader::Picture PictureReader::Read(const std::string& entry) {
   return Finish(entry, *plain, measured);
 }
 
-PictureReader::Picture PictureReader::Finish(const std::string& entry,
-                                             const FolderIndex::Entry& plain, Measured& measured) {
+std::string EntryReader::ReadText(const std::string& entry) {
+  if (std::optional<Pending> pending = TakeAhead(entry); pending && pending->measured) {
+    if (pending->measured->bytes) return std::move(*pending->measured->bytes);
+  }
+  // Not read ahead, or reading it failed: read here, which gives the error the run reports.
+  std::optional<FolderIndex::Entry> file = names_.FindIn(folder_, entry);
+  if (!file) throw EInOutError(IoCode::InvalidName);  // names no file here: never opened
+  return ReadWholeFile(folder_.Fd(), file->fsName, entry, kTextFileLimit);
+}
+
+EntryReader::Picture EntryReader::Finish(const std::string& entry, const FolderIndex::Entry& plain,
+                                         Measured& measured) {
   FolderIndex::Entry file = plain;
   Measured* result = &measured;
   std::optional<Measured> found;
@@ -197,7 +237,7 @@ PictureReader::Picture PictureReader::Finish(const std::string& entry,
   return {std::move(file), size.width, size.height};
 }
 
-void PictureReader::StartPool() {
+void EntryReader::StartPool() {
   // Pages opened later must find the descriptors they would have had without the pool.
   std::size_t pagesToCome = 0;
   for (std::size_t i = next_; i < entries_.size(); ++i) pagesToCome += IsHeading(entries_[i]);
@@ -230,26 +270,29 @@ void PictureReader::StartPool() {
   }
 }
 
-void PictureReader::TopUp() {
+void EntryReader::TopUp() {
   if (off_ || !pool_) return;
-  bool queued = false;
+  std::size_t queued = 0;
   while (window_.size() < kAhead) {
-    std::optional<std::size_t> index = NextImage();
+    std::optional<std::size_t> index = NextToRead();
     if (!index) break;
     Pending pending{*index, names_.PlainIn(folder_, entries_[*index]), nullptr};
     if (pending.file) {
-      pending.measured = std::make_shared<Measured>(pool_->folder.Get(), pending.file->fsName);
+      pending.measured = std::make_shared<Measured>(pool_->folder.Get(), pending.file->fsName,
+                                                    IsTextEntry(entries_[*index]));
       std::lock_guard lock(pool_->lock);
       pool_->queue.push_back(pending.measured);
-      queued = true;
+      ++queued;
     }
     window_.push_back(std::move(pending));
     next_ = *index + 1;
   }
-  if (queued) pool_->work.notify_all();
+  // One thread a file: waking them all for each would have every idle thread of the pool
+  // run only to find the queue emptied by another.
+  for (std::size_t i = 0; i < queued; ++i) pool_->work.notify_one();
 }
 
-void PictureReader::WaitFor(const Measured& measured) {
+void EntryReader::WaitFor(const Measured& measured) {
   std::unique_lock lock(pool_->lock);
   while (!measured.done) {
     pool_->finished.wait_for(lock, kCancelPoll);
@@ -257,7 +300,7 @@ void PictureReader::WaitFor(const Measured& measured) {
   }
 }
 
-void PictureReader::StopAhead() {
+void EntryReader::StopAhead() {
   window_.clear();
   if (!pool_) return;
   std::unique_lock lock(pool_->lock);

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <optional>
 
-#include "core/errors.h"
+#include "core/entry_reader.h"
 #include "core/file_system.h"
 #include "core/folder.h"
 #include "core/folder_index.h"
@@ -16,11 +16,9 @@
 #include "core/list_entries.h"
 #include "core/page_file.h"
 #include "core/paths.h"
-#include "core/picture_reader.h"
 #include "core/saved_list.h"
 #include "core/staged_file.h"
 #include "core/text_decoding.h"
-#include "core/whole_file.h"
 
 namespace corvane {
 namespace {
@@ -99,9 +97,7 @@ std::optional<std::string> MenuAliasName(const Folder& folder, const std::string
 
 // The file is decoded whole before it is split: in UTF-16 a line-end byte can be half of
 // another character.
-void CopyTextLines(const Folder& folder, const FolderIndex::Entry& file, const std::string& entry,
-                   PageFile& page) {
-  const std::string bytes = ReadWholeFile(folder.Fd(), file.fsName, entry, kTextFileLimit);
+void CopyTextLines(const std::string& bytes, PageFile& page) {
   for (const std::string& line : TextLines(DecodeText(bytes))) page.WriteUtf8Line(line + "<BR>");
 }
 
@@ -111,7 +107,7 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
                   const Settings& settings, const std::optional<FolderId>& chosen,
                   RunControl* control) {
   if (control) control->SetTotal(entries.size());
-  sys::AllowManyOpenFiles();  // pictures are read ahead while they may
+  sys::AllowManyOpenFiles();  // files are read ahead while they may
   FolderIndex names;
   // Every file of the run is named relative to this one descriptor of the folder.
   const Folder folder(names.Path(inputDir));
@@ -135,7 +131,7 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
 
   std::vector<StagedFile> pages;
   PageFile page;
-  PictureReader pictures(entries, names, folder, control);
+  EntryReader files(entries, names, folder, control);
   while (!savedList.AtEnd()) {
     if (control) control->ThrowIfCancelled();
     const std::string entry = savedList.ReadLine();
@@ -156,16 +152,14 @@ void GenerateSite(const std::vector<std::string>& entries, const std::string& in
     } else if (IsImageEntry(entry)) {
       // Measured at the very file the page shows, and named in the page as it is on disk,
       // for browsers and servers that tell letter case and spellings apart.
-      const PictureReader::Picture picture = pictures.Read(entry);
+      const EntryReader::Picture picture = files.ReadPicture(entry);
       auto [width, height] =
           DisplaySizeTexts(picture.width, picture.height, settings.ImageLongSide);
       // The size texts passed TextToInteger: ASCII, the same bytes in UTF-8.
       page.WriteUtf8Line("<IMG SRC=\"" + NameForPages(picture.file) + "\" WIDTH=\"" + width +
                          "\" HEIGHT=\"" + height + "\"><BR>");
     } else if (IsTextEntry(entry)) {
-      std::optional<FolderIndex::Entry> file = names.FindIn(folder, entry);
-      if (!file) throw EInOutError(IoCode::InvalidName);  // names no file here: never opened
-      CopyTextLines(folder, *file, entry, page);
+      CopyTextLines(files.ReadText(entry), page);
     }
     if (control) control->Advance();
   }

@@ -11,33 +11,45 @@
 
 namespace corvane {
 
-std::string ReadWholeFile(int dir, const std::string& fsName, const std::string& entry,
-                          off_t limit) {
+OpenedFile OpenWholeFile(int dir, const std::string& fsName) {
   if (fsName.find('\0') != std::string::npos) throw EInOutError(IoCode::InvalidName);
-  sys::FileHandle file = sys::OpenHandleAt(dir, fsName.c_str(), O_RDONLY | O_NONBLOCK);
-  if (!file) throw IoErrorFromErrno(errno, fsName);
+  OpenedFile opened{sys::OpenHandleAt(dir, fsName.c_str(), O_RDONLY | O_NONBLOCK)};
+  const int fd = opened.file.Get();
+  if (fd < 0) throw IoErrorFromErrno(errno, fsName);
   struct stat st;
-  if (sys::Fstat(file.Get(), &st) != 0) throw IoErrorFromErrno(errno, fsName);
+  if (sys::Fstat(fd, &st) != 0) throw IoErrorFromErrno(errno, fsName);
   if (!S_ISREG(st.st_mode)) throw IoErrorFromErrno(EACCES, fsName);
   // Other copies of the program write a file only under a lock; wait for none.
-  if (sys::LockWholeFile(file.Get(), F_RDLCK) != 0) {
+  if (sys::LockWholeFile(fd, F_RDLCK) != 0) {
     throw IoErrorFromErrno((errno == EACCES || errno == EAGAIN) ? EAGAIN : errno, fsName);
   }
-  constexpr off_t kMiB = off_t{1} << 20;
-  if (st.st_size > limit) throw EFOpenError::TooLarge(entry, limit / kMiB);
+  opened.size = st.st_size;
+  return opened;
+}
 
-  std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+std::string ReadOpenedFile(OpenedFile& opened, const std::string& fsName, const std::string& entry,
+                           off_t limit) {
+  constexpr off_t kMiB = off_t{1} << 20;
+  if (opened.size > limit) throw EFOpenError::TooLarge(entry, limit / kMiB);
+
+  std::string bytes(static_cast<std::size_t>(opened.size), '\0');
   std::size_t have = 0;
   while (have < bytes.size()) {
-    ssize_t n =
-        sys::Pread(file.Get(), bytes.data() + have, bytes.size() - have, static_cast<off_t>(have));
+    ssize_t n = sys::Pread(opened.file.Get(), bytes.data() + have, bytes.size() - have,
+                           static_cast<off_t>(have));
     if (n < 0) throw IoErrorFromErrno(errno, fsName);
     if (n == 0) break;  // cut short since it was opened
     have += static_cast<std::size_t>(n);
   }
   bytes.resize(have);
-  if (file.Close() != 0) throw IoErrorFromErrno(errno, fsName);
+  if (opened.file.Close() != 0) throw IoErrorFromErrno(errno, fsName);
   return bytes;
+}
+
+std::string ReadWholeFile(int dir, const std::string& fsName, const std::string& entry,
+                          off_t limit) {
+  OpenedFile opened = OpenWholeFile(dir, fsName);
+  return ReadOpenedFile(opened, fsName, entry, limit);
 }
 
 }  // namespace corvane

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "core/file_system.h"
+
 namespace corvane {
 
 // The largest text file a page takes in. A text is held whole while its page is written,
@@ -21,5 +23,16 @@ constexpr off_t kTextFileLimit = off_t{32} * 1024 * 1024;
 // device or folder), EFOpenError::TooLarge naming `entry` for a file over `limit` bytes.
 std::string ReadWholeFile(int dir, const std::string& fsName, const std::string& entry,
                           off_t limit);
+
+// ReadWholeFile in two steps, for a reader that looks at the size before it reads.
+struct OpenedFile {
+  sys::FileHandle file;
+  off_t size = 0;  // at open
+};
+// Opens, checks and locks the file as ReadWholeFile does, and reads nothing.
+OpenedFile OpenWholeFile(int dir, const std::string& fsName);
+// Reads what OpenWholeFile opened, and closes it.
+std::string ReadOpenedFile(OpenedFile& opened, const std::string& fsName, const std::string& entry,
+                           off_t limit);
 
 }  // namespace corvane

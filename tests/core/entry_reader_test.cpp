@@ -1,9 +1,9 @@
-// Measuring pictures ahead changes only how long a run waits for the disk: the pages, the
-// errors and what is left open are those of a run that measures each picture when it comes.
+// Reading ahead changes only how long a run waits for the disk: the pages, the errors and
+// what is left open are those of a run that reads each file when it comes.
 // The pictures are made "not in memory" for real, by asking the kernel to drop their
 // cached pages.
 
-#include "core/picture_reader.h"
+#include "core/entry_reader.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -151,7 +151,7 @@ Calls ColdRun(const Folder& f, const std::vector<std::string>& entries) {
   return calls;
 }
 
-TEST(ImageReadAhead, AColdRunReadsAheadAndWritesTheSamePagesAsAWarmOne) {
+TEST(ReadAhead, AColdRunReadsAheadAndWritesTheSamePagesAsAWarmOne) {
   Folder f(150);
   const int fds = testing::OpenDescriptorCount();
   GenerateSite(f.entries, f.dir.Path(), Defaults());
@@ -165,47 +165,60 @@ TEST(ImageReadAhead, AColdRunReadsAheadAndWritesTheSamePagesAsAWarmOne) {
   const Calls cold = ColdRun(f, f.entries);
   EXPECT_EQ(f.Site(), warmSite);
   // The pictures after the first found on the disk are opened ahead (the picture named twice,
-  // twice): all 150 but the first when the kernel dropped every page asked. Those whose entries
-  // differ in letter case from their files are not read there, but found by the folder search
-  // when their turn comes.
+  // twice): all 150 but the first when the kernel dropped every page asked, and the text file,
+  // the one file read under a lock. Those whose entries differ in letter case from their files
+  // are not read there, but found by the folder search when their turn comes.
   EXPECT_GE(cold.ahead.at(sys::Call::Open), 100);
-  EXPECT_LE(cold.ahead.at(sys::Call::Open), 150);
+  EXPECT_LE(cold.ahead.at(sys::Call::Open), 151);
+  EXPECT_EQ(cold.ahead.at(sys::Call::Lock), 1);
   EXPECT_LT(cold.ahead.at(sys::Call::Read), cold.ahead.at(sys::Call::Open));
   EXPECT_EQ(testing::OpenDescriptorCount(), fds);
 }
 
-TEST(ImageReadAhead, ErrorsComeAsTheyWouldWithoutReadingAhead) {
+TEST(ReadAhead, ErrorsComeAsTheyWouldWithoutReadingAhead) {
   Folder f(100);
   WriteFile(f.dir / "broken.jpg", "not a picture");
   ::sync();
   GenerateSite({"-----A-----"}, f.dir.Path(), Defaults());
   const std::string before = ReadFile(f.dir / "1.htm");
   const int fds = testing::OpenDescriptorCount();
-  // The missing picture comes first in the list; the broken one is already open in the window
-  // when it is reported.
+  // A text file named in another letter case (found by the folder search in its turn), a
+  // missing text file, a missing picture and a broken one, all in the window read ahead when
+  // the first of them is reported: each is reported in list order, as the earlier ones go.
   std::vector<std::string> entries = f.entries;
   entries.insert(entries.begin() + 80, "broken.jpg");
   entries.insert(entries.begin() + 70, "gone.jpg");
+  entries.insert(entries.begin() + 65, "gone.txt");
+  entries.insert(entries.begin() + 60, "NOTE.TXT");
   for (bool cold : {false, true}) {
     if (cold) f.Evict();
     try {
       GenerateSite(entries, f.dir.Path(), Defaults());
       FAIL();
-    } catch (const EFOpenError& e) {
-      EXPECT_EQ(e.Message(), testing::S(u8"ファイル gone.jpg は開けません")) << cold;
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(e.Code(), 2) << cold;
     }
     EXPECT_EQ(testing::OpenDescriptorCount(), fds);
     EXPECT_EQ(ReadFile(f.dir / "1.htm"), before);
   }
-  entries.erase(entries.begin() + 70);
+  entries.erase(std::find(entries.begin(), entries.end(), "gone.txt"));
+  f.Evict();
+  try {
+    GenerateSite(entries, f.dir.Path(), Defaults());
+    FAIL();
+  } catch (const EFOpenError& e) {
+    EXPECT_EQ(e.Message(), testing::S(u8"ファイル gone.jpg は開けません"));
+  }
+  entries.erase(std::find(entries.begin(), entries.end(), "gone.jpg"));
   f.Evict();
   EXPECT_THROW(GenerateSite(entries, f.dir.Path(), Defaults()), EJPEG);
   EXPECT_EQ(testing::OpenDescriptorCount(), fds);
+  EXPECT_EQ(ReadFile(f.dir / "1.htm"), before);
 }
 
 // What is not a regular file is opened ahead (as measuring opens it) but never read: a link
 // to a disk would otherwise have the disk read.
-TEST(ImageReadAhead, OnlyRegularFilesAreReadAhead) {
+TEST(ReadAhead, OnlyRegularFilesAreReadAhead) {
   Folder f(10);
   ASSERT_EQ(::symlink("/dev/zero", (f.dir / "dev.jpg").c_str()), 0);
   ASSERT_EQ(::mkfifo((f.dir / "pipe.jpg").c_str(), 0644), 0);
@@ -234,7 +247,7 @@ TEST(ImageReadAhead, OnlyRegularFilesAreReadAhead) {
 // A process allowed few descriptors: reading ahead never needs one more than the run does
 // without it. (The first run raised the process's limit to the most allowed, once; the
 // lowered limits below then hold.)
-TEST(ImageReadAhead, ShortOfDescriptorsTheRunGoesOnWithoutReadingAhead) {
+TEST(ReadAhead, ShortOfDescriptorsTheRunGoesOnWithoutReadingAhead) {
   Folder f(150);
   // Pairs of headings all along the list, wherever the batches read ahead happen to end.
   for (std::size_t at = 140; at >= 20; at -= 7) {
@@ -246,7 +259,7 @@ TEST(ImageReadAhead, ShortOfDescriptorsTheRunGoesOnWithoutReadingAhead) {
   const int fds = testing::OpenDescriptorCount();
   // The most descriptors the run holds without reading ahead: counted before each open,
   // plus the one that open makes.
-  AllowImageReadAhead(false);
+  AllowReadAhead(false);
   int most = 0;
   sys::SetFaultHook([&](sys::Call call) {
     if (call == sys::Call::Open) most = std::max(most, testing::OpenDescriptorCount() + 1);
@@ -255,7 +268,7 @@ TEST(ImageReadAhead, ShortOfDescriptorsTheRunGoesOnWithoutReadingAhead) {
   f.Evict();
   GenerateSite(f.entries, f.dir.Path(), Defaults());
   sys::SetFaultHook(nullptr);
-  AllowImageReadAhead(true);
+  AllowReadAhead(true);
   // A handful, however many pages: a page waiting to be put in place holds none.
   ASSERT_LT(most, fds + 16);
 
@@ -283,7 +296,7 @@ TEST(ImageReadAhead, ShortOfDescriptorsTheRunGoesOnWithoutReadingAhead) {
 // it completes the new site. The calls made ahead run on threads of their own, so which call
 // is the n-th varies from run to run: whichever it is, the outcome is one of the two.
 // Nothing is left open either way.
-TEST(ImageReadAhead, EveryCallOfAColdRunMayFail) {
+TEST(ReadAhead, EveryCallOfAColdRunMayFail) {
   Folder f(80);
   GenerateSite(f.entries, f.dir.Path(), Defaults());
   const auto newSite = f.Site();
