@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace corvane {
 namespace {
@@ -31,10 +32,28 @@ struct Run {
   std::exception_ptr error;
 };
 
-void RunWork(const std::shared_ptr<Run>& run) {
+// The last run the window stopped waiting for; used on the window's thread only.
+std::shared_ptr<Run>& LetGo() {
+  static std::shared_ptr<Run> run;
+  return run;
+}
+
+// Waits for a run let go earlier: two runs in one folder at once could put their pages in
+// place in turns.
+void WaitForEarlier(Run& earlier, const RunControl& control) {
+  std::unique_lock lock(earlier.lock);
+  while (!earlier.finished) {
+    earlier.ended.wait_for(lock, kPoll);
+    control.ThrowIfCancelled();
+  }
+}
+
+void RunWork(const std::shared_ptr<Run>& run, std::shared_ptr<Run> earlier) {
   bool cancelled = false;
   std::exception_ptr error;
   try {
+    if (earlier) WaitForEarlier(*earlier, run->control);
+    earlier.reset();
     run->work(run->control);
   } catch (const RunCancelled&) {
     cancelled = true;
@@ -91,10 +110,16 @@ void ProgressBox::reject() {
 RunOutcome RunWithProgress(QWidget* window, std::function<void(RunControl&)> work, RunTimes times) {
   auto run = std::make_shared<Run>();
   run->work = std::move(work);
-  std::thread thread(RunWork, run);
+  std::shared_ptr<Run> earlier = std::exchange(LetGo(), nullptr);
+  if (earlier) {
+    std::lock_guard lock(earlier->lock);
+    if (earlier->finished) earlier.reset();
+  }
+  std::thread thread(RunWork, run, std::move(earlier));
   QElapsedTimer clock;
   clock.start();
   QElapsedTimer sinceCancel;
+  bool stopped = false;  // キャンセル came before the run began to put its files in place
   std::unique_ptr<ProgressBox> box;
   for (;;) {
     {
@@ -110,17 +135,21 @@ RunOutcome RunWithProgress(QWidget* window, std::function<void(RunControl&)> wor
     // keeps it from the window while it lets キャンセル through.
     QCoreApplication::processEvents(box ? QEventLoop::AllEvents
                                         : QEventLoop::ExcludeUserInputEvents);
-    if (box && box->CancelPressed() && !sinceCancel.isValid() && run->control.Cancel()) {
+    if (box && box->CancelPressed() && !sinceCancel.isValid()) {
+      // Once the run puts its files in place it is too late to stop it; it is only waited
+      // for no longer than a stopped one.
+      stopped = run->control.Cancel();
       sinceCancel.start();
     }
     if (sinceCancel.isValid() && sinceCancel.elapsed() >= times.stopWait.count()) {
       thread.detach();
-      return RunOutcome::Cancelled;
+      LetGo() = run;
+      return stopped ? RunOutcome::Cancelled : RunOutcome::Unconfirmed;
     }
   }
   thread.join();
   box.reset();
-  if (run->cancelled || sinceCancel.isValid()) return RunOutcome::Cancelled;
+  if (run->cancelled || stopped) return RunOutcome::Cancelled;
   if (run->error) std::rethrow_exception(run->error);
   return RunOutcome::Finished;
 }

@@ -37,7 +37,13 @@ class ProgressBox : public QDialog {
   bool cancelPressed_ = false;
 };
 
-enum class RunOutcome { Finished, Cancelled };
+enum class RunOutcome {
+  Finished,
+  Cancelled,    // キャンセル stopped the run before it began to put its files in place
+  Unconfirmed,  // キャンセル came while the run was putting its files in place, and it did not
+                // end in time: it was let go, and may yet complete, or fail and put back the
+                // files it had replaced
+};
 
 struct RunTimes {
   // How long a run goes on before the box shows.
@@ -49,8 +55,9 @@ struct RunTimes {
 };
 
 // Runs work off the window's thread and waits for it. work must own everything it reads: a
-// run the window stopped waiting for outlives this call. Raises again what work raised;
-// Cancelled when キャンセル stopped the run before it began to put its files in place.
+// run the window stopped waiting for outlives this call, and the next run waits for it to end
+// before its own work begins (it too can be cancelled meanwhile). Raises again what work
+// raised.
 RunOutcome RunWithProgress(QWidget* window, std::function<void(RunControl&)> work,
                            RunTimes times = {});
 

@@ -20,11 +20,20 @@ void TForm1::Button3Click() {
                    settings = state_.Settings, chosen = ChosenInputFolder()](RunControl& control) {
     GenerateSite(entries, inputDir, settings, chosen, &control);
   };
-  if (RunWithProgress(this, std::move(generate)) == RunOutcome::Cancelled) {
-    services_.ShowInfoMessage(Sjis(u8"ＨＴＭＬ作成を中止しました（サイトは作成されていません）"));
-    return;
+  switch (RunWithProgress(this, std::move(generate))) {
+    case RunOutcome::Finished:
+      services_.ShowInfoMessage(Sjis(u8"ＨＴＭＬ作成しました"));
+      break;
+    case RunOutcome::Cancelled:
+      services_.ShowInfoMessage(Sjis(u8"ＨＴＭＬ作成を中止しました（サイトは作成されていません）"));
+      break;
+    case RunOutcome::Unconfirmed:
+      // The folder stopped answering while the pages were being put in place.
+      services_.ShowInfoMessage(
+          Sjis(u8"ＨＴＭＬ作成の完了を確認できませんでした（サイトが一部だけ更新されている場合があ"
+               u8"ります）"));
+      break;
   }
-  services_.ShowInfoMessage(Sjis(u8"ＨＴＭＬ作成しました"));
 }
 
 }  // namespace corvane

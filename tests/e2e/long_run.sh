@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # A short run and a long one in the real window. The short run shows no progress box: its
-# message is the first window that opens. The long run (a saved list of 600,000 entries,
+# message is the first window that opens. The long run (a saved list of 600,000 text entries,
 # loaded with 前回読込み) shows the box, which is window-modal; キャンセル ends the run with a
 # message that the site was not made, and every file of the previous site is byte for byte as
 # it was, with nothing left beside it.
+# Then, with CORVANE_SLOW_SHARE naming the FUSE server of the tests (and root), the site is
+# on a share that stops answering while the pages are put in place: キャンセル gives the window
+# back with a message that the run could not be confirmed, every page of the previous site is
+# as it was, and 終了 ends the program although its run still waits for the share.
 #
 #   tests/e2e/long_run.sh build/corvane [SCREENSHOT_DIR]
 
@@ -24,6 +28,10 @@ a.jpg
 b.txt
 LINES
 
+# Twenty lines a text entry of the long run: a quick machine copies some million short entries
+# a second.
+for i in $(seq 20); do echo "二十行の一行目から二十行目まで $i"; done | iconv -f UTF-8 -t CP932 >"$site/long.txt"
+
 ### The short run.
 start_corvane "$start_dir"
 choose_files "$site" a.jpg b.txt
@@ -36,7 +44,7 @@ listing_before=$(ls -A "$site")
 # Long enough that it is still running when キャンセル is pressed, on a quick machine too.
 {
   printf -- '-----B-----\r\n'
-  awk 'BEGIN { for (i = 0; i < 600000; i++) printf "a.jpg\r\n" }'
+  awk 'BEGIN { for (i = 0; i < 600000; i++) printf "long.txt\r\n" }'
 } >"$site/files.cvn"
 press "$BUTTON11"
 press "$BUTTON3"
@@ -58,4 +66,45 @@ close_dialog_with_return
 for file in CASE.HTM BLANK.HTM MENU.htm 1.htm; do expect_bytes "$site/$file" "$kept/$file"; done
 [[ $(ls -A "$site") == "$listing_before" ]] || fail "the folder holds other files after キャンセル"
 quit_corvane
+
+### A share that stops answering while the pages are put in place.
+if [[ -x ${CORVANE_SLOW_SHARE:-} && -w /dev/fuse ]]; then
+  served=$WORK/served share=$WORK/share
+  mkdir -p "$served" "$share"
+  cp "$site/a.jpg" "$site/b.txt" "$served/"
+  sjis_lines "$served/files.cvn" <<'LINES'
+-----A-----
+a.jpg
+b.txt
+LINES
+  "$CORVANE_SLOW_SHARE" "$served" "$share" 0 2>>"$WORK/share.log" &
+  share_pid=$!
+  stop_share() {
+    umount -l "$share" 2>/dev/null || true
+    kill "$share_pid" 2>/dev/null || true
+    wait "$share_pid" 2>/dev/null || true
+  }
+  trap 'status=$?; stop_share; (exit $status); e2e_cleanup' EXIT
+  for _ in $(seq 50); do mountpoint -q "$share" && break || sleep 0.1; done
+  mountpoint -q "$share" || die "the share was not mounted"
+
+  start_corvane "$start_dir"
+  choose_files "$share" a.jpg b.txt
+  press "$BUTTON11"
+  SHOT_PREFIX=share- generate
+  for file in CASE.HTM BLANK.HTM MENU.htm 1.htm; do cp "$served/$file" "$kept/$file"; done
+  printf '1.htm\n' >"$served/stall-renames"
+  press "$BUTTON3"
+  expect_dialog '^ＨＴＭＬ作成中$'
+  box=$DIALOG
+  read -r bx by bw bh < <(client_geometry "$box")
+  click_at $((bx + bw - 50)) $((by + bh - 24))
+  wait_closed "$box" 5 || die "the progress box stays after キャンセル while the share does not answer"
+  expect_dialog "^$APP_TITLE\$"
+  shot unconfirmed-message
+  close_dialog_with_return
+  for file in CASE.HTM BLANK.HTM MENU.htm 1.htm; do expect_bytes "$served/$file" "$kept/$file"; done
+  quit_corvane # the run still waits for its rename
+  stop_share
+fi
 e2e_finish

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <map>
 
+#include "core/entry_reader.h"
 #include "core/errors.h"
-#include "core/picture_reader.h"
 #include "core/site_generator.h"
 #include "form/generation_progress.h"
 #include "tests/form/form_fixture.h"
@@ -64,9 +64,9 @@ TEST(Share, ARunIsQuickAndReportsWhatARunOnTheLocalDiskReports) {
     GenerateSite(entries, share.Path(), Defaults());
     return Clock::now() - start;
   };
-  AllowImageReadAhead(false);
+  AllowReadAhead(false);
   const auto oneAfterAnother = timed();
-  AllowImageReadAhead(true);
+  AllowReadAhead(true);
   const auto took = timed();
   EXPECT_EQ(FolderBytes(share.Source()), FolderBytes(local.Path()));
   // Each picture waits for at least four requests one after another, a second in all.
@@ -111,43 +111,60 @@ class ShareWindowTest : public FormTest {
   }
 };
 
-// The share stops answering the read of a picture (measured ahead, on a thread of the run's),
-// or any request about a text file (which the run itself then waits for, and forever): either
-// way the window is back within a second of キャンセル, says the site was not made, and the
-// previous site is as it was.
+// The share stops answering: the read of a picture (read ahead, on a thread of the run's), a
+// request about a text file the run itself reads, or the renaming of a page while the site is
+// put in place. Each time the window is back within a second of キャンセル, says what became of
+// the site, and every page of the previous site is as it was; a run stopped before it put
+// anything in place leaves nothing behind once it has ended. A run after one the window let go
+// waits for it, and キャンセル stops that wait too.
 TEST_F(ShareWindowTest, CancelGivesTheWindowBackWhileTheShareNeverAnswers) {
-  MountedShare share(0);
-  if (!share.Usable()) GTEST_SKIP() << "no FUSE share can be mounted here";
-  std::vector<std::string> entries = Pictures(share.Source(), 60);
-  WriteFile(share.Source() + "/stall.jpg", EncodeJpeg({.width = 8, .height = 8}));
-  WriteFile(share.Source() + "/stuck.txt", "never read\r\n");
-  GenerateSite(entries, share.Path(), Defaults());
+  const std::string notMade = S(u8"ＨＴＭＬ作成を中止しました（サイトは作成されていません）");
+  const std::string unconfirmed = S(
+      u8"ＨＴＭＬ作成の完了を確認できませんでした（サイトが一部だけ更新されている場合があります）");
+  struct Case {
+    const char* what;
+    const char* entry;  // inserted into the list at `at`, or none
+    std::size_t at;
+    const char* stalledRename;  // a page whose renaming the share never answers, or none
+    std::string message;
+  };
+  const Case cases[] = {
+      {"picture read ahead", "stall.jpg", 30, nullptr, notMade},
+      {"text file read by the run", "stuck.txt", 1, nullptr, notMade},
+      {"page put in place", nullptr, 0, "1.htm", unconfirmed},
+  };
   Start();
-  Type(form->Edit1, share.Path() + "/");
-  for (const char* stalled : {"stall.jpg", "stuck.txt"}) {
-    std::vector<std::string> list = entries;
-    list.insert(list.begin() + 30, stalled);
-    const auto before = FolderBytes(share.Source());
-    services.infos.clear();
+  for (const Case& c : cases) {
+    MountedShare share(0);
+    if (!share.Usable()) GTEST_SKIP() << "no FUSE share can be mounted here";
+    std::vector<std::string> list = Pictures(share.Source(), 60);
+    GenerateSite(list, share.Path(), Defaults());
+    WriteFile(share.Source() + "/stall.jpg", EncodeJpeg({.width = 8, .height = 8}));
+    WriteFile(share.Source() + "/stuck.txt", "never read\r\n");
+    if (c.entry) list.insert(list.begin() + static_cast<long>(c.at), c.entry);
+    if (c.stalledRename) WriteFile(share.Source() + "/stall-renames", c.stalledRename);
+    Type(form->Edit1, share.Path() + "/");
     form->ListBox2->SetEntries(list);
-    QTimer poll;
-    const auto pressed = CancelWhenTheBoxShows(poll);
-    const auto back = Clock::now();
-    ASSERT_NE(pressed, Clock::time_point()) << stalled << ": no progress box";
-    EXPECT_LT(back - pressed, std::chrono::seconds(1)) << stalled;
-    EXPECT_TRUE(services.errors.empty()) << stalled;
-    EXPECT_EQ(services.infos, std::vector<std::string>{
-                                  S(u8"ＨＴＭＬ作成を中止しました（サイトは作成されていません）")});
-    auto after = FolderBytes(share.Source());
-    after["files.cvn"] = before.at("files.cvn");
-    if (std::string(stalled) == "stall.jpg") {
-      EXPECT_EQ(after, before);  // the run ended: nothing of it is left
-    } else {
-      // The run waits in a request that never returns; its staged pages go once it does
-      // (the request it waits for keeps the folder from changing meanwhile). Every page of
-      // the previous site is as it was.
-      for (const auto& [name, bytes] : before) EXPECT_EQ(after[name], bytes) << name;
-    }
+    const auto before = FolderBytes(share.Source());
+    auto cancelled = [&](const std::string& message) {
+      services.infos.clear();
+      QTimer poll;
+      const auto pressed = CancelWhenTheBoxShows(poll);
+      const auto back = Clock::now();
+      ASSERT_NE(pressed, Clock::time_point()) << c.what << ": no progress box";
+      EXPECT_LT(back - pressed, std::chrono::seconds(1)) << c.what;
+      EXPECT_TRUE(services.errors.empty()) << c.what;
+      EXPECT_EQ(services.infos, std::vector<std::string>{message}) << c.what;
+      auto after = FolderBytes(share.Source());
+      after["files.cvn"] = before.at("files.cvn");  // written first, the new list
+      // A run still waiting in a request removes what it staged once the request returns.
+      for (const auto& [name, bytes] : before) EXPECT_EQ(after[name], bytes) << c.what << name;
+      if (c.entry != nullptr && std::string(c.entry) == "stall.jpg") {
+        EXPECT_EQ(after, before);  // the run has ended: nothing of it is left
+      }
+    };
+    cancelled(c.message);
+    if (c.stalledRename) cancelled(notMade);  // waits for the run let go, still renaming
   }
 }
 

@@ -1,8 +1,9 @@
 // A folder served through FUSE the way a network share serves it: every request waits a fixed
 // delay before it is answered, and requests are answered in parallel, by as many threads as
-// ask. A server that stops answering: a read of a file whose name holds "stall", and any request
-// on a name holding "stuck", is never answered until the share is unmounted (SIGTERM). For the
-// share tests and the benchmark:
+// ask. A server that stops answering: a read of a file whose name holds "stall", any request
+// on a name holding "stuck", and a rename onto a name that the served folder's file
+// "stall-renames" lists (a name a line) are never answered until the share is unmounted
+// (SIGTERM). For the share tests and the benchmark:
 //
 //   slow_share SOURCE MOUNTPOINT DELAY_US   (stays in the foreground until unmounted)
 
@@ -11,6 +12,7 @@
 #include <fcntl.h>
 #include <fuse3/fuse.h>
 #include <fuse3/fuse_lowlevel.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -37,6 +39,9 @@ const char* Rel(const char* path) {
 int Wait(const char* path, bool reading = false) {
   if (std::strstr(path, "stuck") != nullptr || (reading && std::strstr(path, "stall") != nullptr)) {
     while (!ending && !fuse_session_exited(fuse_get_session(fuse_get_context()->fuse))) {
+      // As a network file system does, a request is given up when the process that made it
+      // is killed (the system sends an interrupt then).
+      if (fuse_interrupted()) return -EINTR;
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return -EIO;
@@ -139,8 +144,26 @@ int Mkdir(const char* path, mode_t mode) {
   return Result(::mkdirat(source, Rel(path), mode));
 }
 
+// Whether the bare name `to` is listed in the served folder's "stall-renames".
+bool StallsRenameOnto(const char* to) {
+  int fd = ::openat(source, "stall-renames", O_RDONLY);
+  if (fd < 0) return false;
+  char list[4096];
+  const ssize_t n = ::read(fd, list, sizeof list - 1);
+  ::close(fd);
+  if (n <= 0) return false;
+  list[n] = '\0';
+  const char* name = std::strrchr(to, '/') + 1;
+  char* rest = nullptr;
+  for (char* line = ::strtok_r(list, "\n", &rest); line != nullptr;
+       line = ::strtok_r(nullptr, "\n", &rest)) {
+    if (std::strcmp(line, name) == 0) return true;
+  }
+  return false;
+}
+
 int Rename(const char* from, const char* to, unsigned int flags) {
-  WAIT(from);
+  WAIT(StallsRenameOnto(to) ? "stuck" : from);
   return Result(::renameat2(source, Rel(from), source, Rel(to), flags));
 }
 
@@ -186,6 +209,8 @@ void* Init(fuse_conn_info* conn, fuse_config* cfg) {
   conn->max_background = 128;
   conn->congestion_threshold = 96;
   cfg->use_ino = 1;
+  // A request whose process is killed is interrupted: see Wait.
+  cfg->intr = 1;
   return nullptr;
 }
 
@@ -243,6 +268,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   fuse_set_signal_handlers(fuse_get_session(f));
+  // The library tells a thread of an interrupt with this signal; Wait looks for it itself.
+  struct sigaction ignore {};
+  ignore.sa_handler = [](int) {};
+  ::sigaction(SIGUSR1, &ignore, nullptr);
   fuse_loop_config* config = fuse_loop_cfg_create();
   fuse_loop_cfg_set_max_threads(config, 256);
   fuse_loop_cfg_set_idle_threads(config, 256);
