@@ -12,6 +12,8 @@
 // so what it reports, and for which entry, is what reading one after another gives: a later
 // entry's failure waits until every earlier entry was handled.
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <deque>
 #include <memory>
@@ -63,7 +65,7 @@ class EntryReader {
   static constexpr std::size_t kAhead = 2 * kInFlight;
   // Text files up to this size are read ahead; a larger one is read when its turn comes, so
   // that the files waiting to be used hold at most kAhead times this much memory.
-  static constexpr long kTextAhead = 256 * 1024;
+  static constexpr off_t kTextAhead = off_t{256} * 1024;
 
   struct Measured;  // what reading one file found
   struct Pool;      // the threads that read ahead, and their queue
