@@ -66,7 +66,8 @@ struct EntryReader::Measured {
   JpegSize size;
   std::exception_ptr error;  // what measuring raised (EJPEG, a read error, no memory)
   // A text file: its bytes; none when it is to be read again where it is used (it failed,
-  // and is read there for its error, or it is large).
+  // and is read there for its error, or it is large). openError is EMFILE when the process
+  // ran short of descriptors for it.
   std::optional<std::string> bytes;
 };
 
@@ -91,7 +92,9 @@ void ReadSmallText(EntryReader::Measured& m) {
     if (opened.size <= EntryReader::kTextAhead) {
       m.bytes = ReadOpenedFile(opened, m.fsName, std::string(), EntryReader::kTextAhead);
     }
-  } catch (...) {  // reported where the file is used
+  } catch (const EInOutError& e) {  // reported where the file is used
+    if (e.Code() == static_cast<int>(IoCode::TooManyOpenFiles)) m.openError = EMFILE;
+  } catch (...) {
   }
 }
 
@@ -206,6 +209,11 @@ EntryReader::Picture EntryReader::ReadPicture(const std::string& entry) {
 std::string EntryReader::ReadText(const std::string& entry) {
   if (std::optional<Pending> pending = TakeAhead(entry); pending && pending->measured) {
     if (pending->measured->bytes) return std::move(*pending->measured->bytes);
+    // Short of descriptors, as for a picture: the pool gives back what it holds.
+    if (pending->measured->openError == EMFILE) {
+      off_ = true;
+      StopAhead();
+    }
   }
   // Not read ahead, or reading it failed: read here, which gives the error the run reports.
   std::optional<FolderIndex::Entry> file = names_.FindIn(folder_, entry);
