@@ -218,7 +218,19 @@ std::string EntryReader::ReadText(const std::string& entry) {
   // Not read ahead, or reading it failed: read here, which gives the error the run reports.
   std::optional<FolderIndex::Entry> file = names_.FindIn(folder_, entry);
   if (!file) throw EInOutError(IoCode::InvalidName);  // names no file here: never opened
-  return ReadWholeFile(folder_.Fd(), file->fsName, entry, kTextFileLimit);
+  OpenedFile opened = OpenWholeFile(folder_.Fd(), file->fsName);
+  // A text file not in memory starts reading ahead as a picture does: a folder of texts on a
+  // share waits for each as long as for a picture.
+  if (!off_ && !pool_ && ReadAheadAllowed() && opened.size > 0) {
+    char first;
+    if (sys::PreadNoWait(opened.file.Get(), &first, 1, 0) < 0 &&
+        (errno == EAGAIN || errno == EOPNOTSUPP)) {
+      StartPool();
+    }
+  }
+  std::string bytes = ReadOpenedFile(opened, file->fsName, entry, kTextFileLimit);
+  if (pool_) TopUp();
+  return bytes;
 }
 
 EntryReader::Picture EntryReader::Finish(const std::string& entry, const FolderIndex::Entry& plain,

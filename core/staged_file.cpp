@@ -238,6 +238,9 @@ void CommitTogether(const std::vector<std::pair<const StagedFile*, std::string>>
       Fail(err, *step.target);
     }
   }
+  // The previous files are let go before they are removed: a share cannot remove a file still
+  // open, and hides it under a name of its own until it is closed.
+  for (const auto& placement : placements) placement.first->lock_.Close();
   removeTemporaries();
   // Best effort: the renames have happened whatever the flush says.
   sys::FileHandle folder = FolderOf(steps.front().dir, *steps.front().target);

@@ -63,7 +63,8 @@ class StagedFile {
 
   int dir_ = AT_FDCWD;
   std::string name_;
-  sys::FileHandle lock_;                // the file now at fsPath_, if a regular file
+  // The file at the final name before, if a regular file; let go once it is replaced.
+  mutable sys::FileHandle lock_;
   sys::FileHandle data_;                // the new content
   std::string namedTemp_;               // only where the file system has no unnamed files
   mutable bool namedTempUsed_ = false;  // renamed into place: the name is no longer ours

@@ -59,19 +59,28 @@ TEST(Share, ARunIsQuickAndReportsWhatARunOnTheLocalDiskReports) {
     std::filesystem::copy_file(e.path(), local / e.path().filename().string());
   }
   GenerateSite(entries, local.Path(), Defaults());
-  auto timed = [&] {
+  auto timed = [&](const std::vector<std::string>& list, bool ahead) {
+    AllowReadAhead(ahead);
     const auto start = Clock::now();
-    GenerateSite(entries, share.Path(), Defaults());
+    GenerateSite(list, share.Path(), Defaults());
+    AllowReadAhead(true);
     return Clock::now() - start;
   };
-  AllowReadAhead(false);
-  const auto oneAfterAnother = timed();
-  AllowReadAhead(true);
-  const auto took = timed();
+  const auto oneAfterAnother = timed(entries, false);
+  const auto took = timed(entries, true);
   EXPECT_EQ(FolderBytes(share.Source()), FolderBytes(local.Path()));
   // Each picture waits for at least four requests one after another, a second in all.
   EXPECT_GT(oneAfterAnother, std::chrono::milliseconds(960));
   EXPECT_LT(took * 3, oneAfterAnother);
+
+  // A site of texts alone is read ahead too.
+  std::vector<std::string> texts{"-----T-----"};
+  for (int i = 0; i < 120; ++i) {
+    texts.push_back("t" + std::to_string(i) + ".txt");
+    WriteFile(share.Source() + "/" + texts.back(), "line\r\n");
+  }
+  const auto textsOneAfterAnother = timed(texts, false);
+  EXPECT_LT(timed(texts, true) * 3, textsOneAfterAnother);
 
   // A missing picture, then a broken one further on, already measured when the missing one
   // is reported: the missing one is reported, as one after another, and nothing changes.
