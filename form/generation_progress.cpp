@@ -8,10 +8,11 @@
 #include <QVBoxLayout>
 #include <condition_variable>
 #include <exception>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
-#include <utility>
 
 namespace corvane {
 namespace {
@@ -32,10 +33,11 @@ struct Run {
   std::exception_ptr error;
 };
 
-// The last run the window stopped waiting for; used on the window's thread only.
-std::shared_ptr<Run>& LetGo() {
-  static std::shared_ptr<Run> run;
-  return run;
+// The last run the window stopped waiting for, by the folder it writes to; used on the
+// window's thread only.
+std::map<std::string, std::shared_ptr<Run>>& LetGo() {
+  static std::map<std::string, std::shared_ptr<Run>> runs;
+  return runs;
 }
 
 // Waits for a run let go earlier: two runs in one folder at once could put their pages in
@@ -107,13 +109,19 @@ void ProgressBox::reject() {
   count_->setText(QString::fromUtf8(u8"中止しています…"));
 }
 
-RunOutcome RunWithProgress(QWidget* window, std::function<void(RunControl&)> work, RunTimes times) {
+RunOutcome RunWithProgress(QWidget* window, const std::string& folder,
+                           std::function<void(RunControl&)> work, RunTimes times) {
   auto run = std::make_shared<Run>();
   run->work = std::move(work);
-  std::shared_ptr<Run> earlier = std::exchange(LetGo(), nullptr);
-  if (earlier) {
-    std::lock_guard lock(earlier->lock);
-    if (earlier->finished) earlier.reset();
+  // Runs let go that have ended since need no waiting for.
+  std::erase_if(LetGo(), [](const auto& letGo) {
+    std::lock_guard lock(letGo.second->lock);
+    return letGo.second->finished;
+  });
+  std::shared_ptr<Run> earlier;
+  if (auto found = LetGo().find(folder); found != LetGo().end()) {
+    earlier = std::move(found->second);
+    LetGo().erase(found);
   }
   std::thread thread(RunWork, run, std::move(earlier));
   QElapsedTimer clock;
@@ -143,7 +151,7 @@ RunOutcome RunWithProgress(QWidget* window, std::function<void(RunControl&)> wor
     }
     if (sinceCancel.isValid() && sinceCancel.elapsed() >= times.stopWait.count()) {
       thread.detach();
-      LetGo() = run;
+      LetGo()[folder] = run;
       return stopped ? RunOutcome::Cancelled : RunOutcome::Unconfirmed;
     }
   }

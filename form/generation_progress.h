@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <chrono>
 #include <functional>
+#include <string>
 
 #include "core/run_control.h"
 
@@ -54,11 +55,12 @@ struct RunTimes {
   std::chrono::milliseconds stopWait{700};
 };
 
-// Runs work off the window's thread and waits for it. work must own everything it reads: a
-// run the window stopped waiting for outlives this call, and the next run waits for it to end
-// before its own work begins (it too can be cancelled meanwhile). Raises again what work
-// raised.
-RunOutcome RunWithProgress(QWidget* window, std::function<void(RunControl&)> work,
-                           RunTimes times = {});
+// Runs work off the window's thread and waits for it; folder names what it writes to. work
+// must own everything it reads: a run the window stopped waiting for outlives this call, and
+// the next run for the same folder waits for it to end before its own work begins (it too can
+// be cancelled meanwhile), so that the two never put files in place in turns. Raises again
+// what work raised.
+RunOutcome RunWithProgress(QWidget* window, const std::string& folder,
+                           std::function<void(RunControl&)> work, RunTimes times = {});
 
 }  // namespace corvane

@@ -16,11 +16,12 @@ void TForm1::Button3Click() {
     return;
   }
   // The run works on copies: one the window stopped waiting for may outlive this handler.
-  auto generate = [entries = ListBox2->Items(), inputDir = ControlText(Edit1),
-                   settings = state_.Settings, chosen = ChosenInputFolder()](RunControl& control) {
+  const std::string inputDir = ControlText(Edit1);
+  auto generate = [entries = ListBox2->Items(), inputDir, settings = state_.Settings,
+                   chosen = ChosenInputFolder()](RunControl& control) {
     GenerateSite(entries, inputDir, settings, chosen, &control);
   };
-  switch (RunWithProgress(this, std::move(generate))) {
+  switch (RunWithProgress(this, inputDir, std::move(generate))) {
     case RunOutcome::Finished:
       services_.ShowInfoMessage(Sjis(u8"ＨＴＭＬ作成しました"));
       break;
