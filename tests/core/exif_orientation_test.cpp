@@ -88,7 +88,9 @@ TEST(ExifOrientation, DamagedBlocksChangeNothing) {
       {"count running past the block",
        [&] {
          std::string p = patched(14, std::string("\x0F\xFF", 2));
-         return p.replace(40, 2, "\x01\x13");  // and no orientation among the entries
+         p[40] = '\x01';  // and no orientation among the entries
+         p[41] = '\x13';
+         return p;
        }()},
       {"orientation as LONG", patched(42, std::string("\0\4", 2))},
       {"two values", patched(44, std::string("\0\0\0\2", 4))},

@@ -207,11 +207,12 @@ TEST(FolderIndex, AFolderIsReadOnceAndOnlyWhenANameIsMissing) {
   TempDir dir;
   std::vector<std::string> exact = {"-----A-----"}, otherCase = {"-----A-----"};
   for (int i = 0; i < 40; ++i) {
-    const std::string n = "p" + std::to_string(i);
+    const std::string n = std::string("p").append(std::to_string(i));
     WriteFile(dir / (n + ".jpg"), Jpeg(8, 6));
     WriteFile(dir / (n + ".txt"), n + "\r\n");
     exact.insert(exact.end(), {n + ".jpg", n + ".txt"});
-    otherCase.insert(otherCase.end(), {"P" + std::to_string(i) + ".JPG", n + ".TXT"});
+    otherCase.insert(otherCase.end(),
+                     {std::string("P").append(std::to_string(i)).append(".JPG"), n + ".TXT"});
   }
   // Saving the list lists the folder once for stale temporaries whatever the entries are:
   // the reads of a run with no file entry are that listing alone.

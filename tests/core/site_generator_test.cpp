@@ -363,7 +363,7 @@ TEST(SiteGenerator, EachImageCostsFourCallsAndPagesGoOutInLargeWrites) {
   const std::string jpeg = testing::EncodeJpeg({.width = 64, .height = 48});
   std::vector<std::string> small = {"-----A-----"}, large = {"-----A-----"};
   for (int i = 0; i < 500; ++i) {
-    const std::string name = "p" + std::to_string(i) + ".jpg";
+    const std::string name = std::string("p").append(std::to_string(i)).append(".jpg");
     WriteFile(dir / name, jpeg);
     large.push_back(name);
     if (i < 100) small.push_back(name);
