@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
   if (share.Usable()) {
     std::vector<std::string> entries{"-----A-----"};
     for (int i = 0; i < 50; ++i) {
-      const std::string name = "p" + std::to_string(i) + ".jpg";
+      const std::string name = std::string("p").append(std::to_string(i)).append(".jpg");
       WriteFile(share.Source() + "/" + name, corvane::testing::EncodeJpeg({.width = 40 + i}));
       entries.push_back(name);
     }

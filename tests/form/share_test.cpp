@@ -76,7 +76,7 @@ TEST(Share, ARunIsQuickAndReportsWhatARunOnTheLocalDiskReports) {
   // A site of texts alone is read ahead too.
   std::vector<std::string> texts{"-----T-----"};
   for (int i = 0; i < 120; ++i) {
-    texts.push_back("t" + std::to_string(i) + ".txt");
+    texts.push_back(std::string("t").append(std::to_string(i)).append(".txt"));
     WriteFile(share.Source() + "/" + texts.back(), "line\r\n");
   }
   const auto textsOneAfterAnother = timed(texts, false);
