@@ -28,6 +28,23 @@ a.jpg
 b.txt
 LINES
 
+# The pages of the site in FOLDER, kept to compare with after a cancelled run.
+pages="CASE.HTM BLANK.HTM MENU.htm 1.htm"
+keep_pages() { for file in $pages; do cp "$1/$file" "$kept/$file"; done; }
+expect_pages_kept() { for file in $pages; do expect_bytes "$1/$file" "$kept/$file"; done; }
+
+# cancel_in_box SHOT: the progress box just opened; キャンセル, at its lower right, closes it and
+# a message follows, looked at in SHOT and dismissed.
+cancel_in_box() {
+  local bx by bw bh box=$DIALOG
+  read -r bx by bw bh < <(client_geometry "$box")
+  click_at $((bx + bw - 50)) $((by + bh - 24))
+  wait_closed "$box" 5 || die "the progress box stays after キャンセル"
+  expect_dialog "^$APP_TITLE\$"
+  shot "$1"
+  close_dialog_with_return
+}
+
 # Twenty lines a text entry of the long run: a quick machine copies some million short entries
 # a second.
 for i in $(seq 20); do echo "二十行の一行目から二十行目まで $i"; done | iconv -f UTF-8 -t CP932 >"$site/long.txt"
@@ -37,7 +54,7 @@ start_corvane "$start_dir"
 choose_files "$site" a.jpg b.txt
 press "$BUTTON11"
 generate # the first window to open is the message, not a box
-for file in CASE.HTM BLANK.HTM MENU.htm 1.htm; do cp "$site/$file" "$kept/$file"; done
+keep_pages "$site"
 listing_before=$(ls -A "$site")
 
 ### The long run: the list is made long by a saved list loaded after the short one.
@@ -50,20 +67,12 @@ press "$BUTTON11"
 press "$BUTTON3"
 expect_dialog '^ＨＴＭＬ作成中$'
 shot progress-box
-box=$DIALOG
-read -r bx by bw bh < <(client_geometry "$box")
 # The window under the box takes no input meanwhile: a press on 終了 does nothing.
 press_quit
 sleep 0.3
 kill -0 "$CORVANE_PID" || die "終了 ended the program under the progress box"
-# キャンセル sits at the box's lower right.
-click_at $((bx + bw - 50)) $((by + bh - 24))
-wait_closed "$box" 5 || die "the progress box stays after キャンセル"
-expect_dialog "^$APP_TITLE\$"
-shot cancelled-message
-close_dialog_with_return
-
-for file in CASE.HTM BLANK.HTM MENU.htm 1.htm; do expect_bytes "$site/$file" "$kept/$file"; done
+cancel_in_box cancelled-message
+expect_pages_kept "$site"
 [[ $(ls -A "$site") == "$listing_before" ]] || fail "the folder holds other files after キャンセル"
 quit_corvane
 
@@ -92,18 +101,12 @@ LINES
   choose_files "$share" a.jpg b.txt
   press "$BUTTON11"
   SHOT_PREFIX=share- generate
-  for file in CASE.HTM BLANK.HTM MENU.htm 1.htm; do cp "$served/$file" "$kept/$file"; done
+  keep_pages "$served"
   printf '1.htm\n' >"$served/stall-renames"
   press "$BUTTON3"
   expect_dialog '^ＨＴＭＬ作成中$'
-  box=$DIALOG
-  read -r bx by bw bh < <(client_geometry "$box")
-  click_at $((bx + bw - 50)) $((by + bh - 24))
-  wait_closed "$box" 5 || die "the progress box stays after キャンセル while the share does not answer"
-  expect_dialog "^$APP_TITLE\$"
-  shot unconfirmed-message
-  close_dialog_with_return
-  for file in CASE.HTM BLANK.HTM MENU.htm 1.htm; do expect_bytes "$served/$file" "$kept/$file"; done
+  cancel_in_box unconfirmed-message
+  expect_pages_kept "$served"
   quit_corvane # the run still waits for its rename
   stop_share
 fi
