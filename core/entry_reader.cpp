@@ -32,9 +32,9 @@ bool& ReadAheadAllowed() {
 // How often a wait for a file looks whether the run was cancelled.
 constexpr std::chrono::milliseconds kCancelPoll{20};
 
-// Descriptors the rest of a run needs besides the pictures: one per page still to come (every
-// page stays open until the site is put in place) and a few for the saved list, the menu, a
-// text file and the staging of a page.
+// Descriptors the rest of a run needs besides the files read ahead: a few for the saved list,
+// the menu, the page being written, a text file and the staging of a page, and, to spare, one
+// per page still to come.
 constexpr std::size_t kReserve = 17;  // and the pool's own descriptor of the folder
 
 // How many more descriptors this process may open; 0 when it cannot tell.

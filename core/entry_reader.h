@@ -5,12 +5,12 @@
 //
 // A share answers each request after a delay, and a file costs several of them (find, open,
 // read, close), so reading one after another spends the run waiting. Files in memory need
-// none of that: a run starts measuring each picture when it comes, asking for its first block
-// only if it is in memory, and the first picture found not in memory (or on a file system that
-// cannot tell) starts a small pool of threads that read the next pictures and text files of the
-// list, in list order, a bounded number at a time. The run takes their results in list order,
-// so what it reports, and for which entry, is what reading one after another gives: a later
-// entry's failure waits until every earlier entry was handled.
+// none of that: a run starts reading each file when it comes, asking for its first block only
+// if it is in memory, and the first picture or text file found not in memory (or on a file
+// system that cannot tell) starts a small pool of threads that read the next pictures and text
+// files of the list, in list order, a bounded number at a time. The run takes their results
+// in list order, so what it reports, and for which entry, is what reading one after another
+// gives: a later entry's failure waits until every earlier entry was handled.
 
 #include <sys/types.h>
 
