@@ -1,12 +1,13 @@
 #pragma once
 // Helpers shared by the tests: a scratch folder that removes itself, whole-file reads and
-// writes, and CP932 literals.
+// writes, the default settings, and CP932 literals.
 
 #include <memory>
 #include <mutex>
 #include <string>
 
 #include "core/code_page.h"
+#include "core/settings.h"
 
 namespace corvane::testing {
 
@@ -28,6 +29,13 @@ class TempDir {
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 bool Exists(const std::string& path);
+
+// The settings a first start sets up.
+inline Settings Defaults() {
+  Settings s;
+  SetDefaultSettings(s);
+  return s;
+}
 
 // Lines joined with CR LF after each, as the program writes them.
 std::string CrLfLines(std::initializer_list<std::string> lines);

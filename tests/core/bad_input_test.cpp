@@ -18,6 +18,7 @@
 namespace corvane {
 namespace {
 
+using testing::Defaults;
 using testing::ReadFile;
 using testing::S;
 using testing::TempDir;
@@ -29,12 +30,6 @@ const std::string kPageStart =
     "<META NAME=\"GENERATOR\" CONTENT=\"Corvane ver 1.2\">\r\n</head>\r\n"
     "<body text=\"white\" bgcolor=\"black\" link=\"green\" vlink=\"green\" alink=\"green\">\r\n";
 const std::string kPageEnd = "</body>\r\n</html>\r\n";
-
-Settings Defaults() {
-  Settings s;
-  SetDefaultSettings(s);
-  return s;
-}
 
 // The page made from one heading and one file.
 std::string PageOf(const TempDir& dir, const std::string& entry) {

@@ -29,6 +29,7 @@
 namespace corvane {
 namespace {
 
+using testing::Defaults;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
@@ -92,12 +93,6 @@ struct Folder {
     return pages;
   }
 };
-
-Settings Defaults() {
-  Settings s;
-  SetDefaultSettings(s);
-  return s;
-}
 
 // The calls of one run: of each kind, and those made ahead, on the threads that measure
 // pictures before the run comes to them.

@@ -19,6 +19,7 @@
 namespace corvane {
 namespace {
 
+using testing::Defaults;
 using testing::ReadFile;
 using testing::S;
 using testing::TempDir;
@@ -28,12 +29,6 @@ using testing::WriteFile;
 // back: 〜 − ‖ ¢ £ ¬ —.
 const char* const kTypedSpellings[] = {"\xE3\x80\x9C", "\xE2\x88\x92", "\xE2\x80\x96", "\xC2\xA2",
                                        "\xC2\xA3",     "\xC2\xAC",     "\xE2\x80\x94"};
-
-Settings Defaults() {
-  Settings s;
-  SetDefaultSettings(s);
-  return s;
-}
 
 std::string Jpeg(int w, int h) {
   return testing::EncodeJpeg({.width = w, .height = h});

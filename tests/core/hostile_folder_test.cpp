@@ -33,6 +33,7 @@
 namespace corvane {
 namespace {
 
+using testing::Defaults;
 using testing::ReadFile;
 using testing::S;
 using testing::TempDir;
@@ -41,12 +42,6 @@ namespace fs = std::filesystem;
 
 const std::vector<std::string> kPages = {"CASE.HTM", "BLANK.HTM", "MENU.htm",
                                          "MENU.HTM", "1.htm",     "2.htm"};
-
-Settings Defaults() {
-  Settings s;
-  SetDefaultSettings(s);
-  return s;
-}
 
 // Every file of the folder with its bytes and permission bits; symbolic links as their target.
 std::map<std::string, std::string> Snapshot(const std::string& folder) {

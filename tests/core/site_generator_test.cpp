@@ -16,6 +16,7 @@ namespace corvane {
 namespace {
 
 using testing::CrLfLines;
+using testing::Defaults;
 using testing::ReadFile;
 using testing::S;
 using testing::TempDir;
@@ -31,12 +32,6 @@ const std::string kFixedBody =
     "alink=\"#C0FFC0\">";
 const std::string kDefaultBody =
     "<body text=\"white\" bgcolor=\"black\" link=\"green\" vlink=\"green\" alink=\"green\">";
-
-Settings DefaultSettings() {
-  Settings s;
-  SetDefaultSettings(s);
-  return s;
-}
 
 std::string Page(const std::string& body, const std::string& lines = "") {
   return kHead + body + "\r\n" + lines + kClosing;
@@ -55,7 +50,7 @@ void WriteJpeg(const std::string& path, int w, int h) {
 
 TEST(SiteGenerator, OneHeadingSite) {
   TempDir dir;
-  GenerateSite({"-----A-----"}, dir.Path() + "/", DefaultSettings());
+  GenerateSite({"-----A-----"}, dir.Path() + "/", Defaults());
   EXPECT_EQ(ReadFile(dir / "files.cvn"), "-----A-----\r\n");
   EXPECT_EQ(ReadFile(dir / "CASE.HTM"),
             kHead +
@@ -95,7 +90,7 @@ TEST(SiteGenerator, EntriesAreClassifiedByTheirBytes) {
       "-----x.txt",
       "-----B-----",
   };
-  GenerateSite(entries, dir.Path() + "/", DefaultSettings());
+  GenerateSite(entries, dir.Path() + "/", Defaults());
 
   std::string saved;
   for (const auto& e : entries) saved += e + "\r\n";
@@ -176,7 +171,7 @@ TEST(SiteGenerator, TextFilesAreDecodedFromTheEncodingsPeopleHave) {
   TempDir dir;
   for (const auto& c : cases) {
     WriteFile(dir / "t.txt", c.bytes);
-    GenerateSite({"-----T-----", "t.txt"}, dir.Path(), DefaultSettings());
+    GenerateSite({"-----T-----", "t.txt"}, dir.Path(), Defaults());
     std::string lines;
     for (const std::string& line : c.lines) lines += line + "<BR>\r\n";
     EXPECT_EQ(ReadFile(dir / "1.htm"), Page(kDefaultBody, lines)) << c.name;
@@ -185,7 +180,7 @@ TEST(SiteGenerator, TextFilesAreDecodedFromTheEncodingsPeopleHave) {
 
 TEST(SiteGenerator, SettingsAreWrittenAsHeld) {
   TempDir dir;
-  Settings s = DefaultSettings();
+  Settings s = Defaults();
   s.HtmlColors = {"Red", "#123", "", "x y", "navy", "1", "2", "3", "4", "5"};
   s.MenuWidth = "wide";
   for (const std::string side : {"L", "r", ""}) {
@@ -211,7 +206,7 @@ TEST(SiteGenerator, ImageSizesFollowTheLongSideText) {
   WriteJpeg(dir / "land.jpg", 800, 600);
   WriteJpeg(dir / "port.jpg", 600, 800);
   WriteJpeg(dir / "sq.jpg", 265, 265);
-  Settings s = DefaultSettings();
+  Settings s = Defaults();
   for (const auto& [text, lines] : std::vector<std::pair<std::string, std::string>>{
            {"600", CrLfLines({"<IMG SRC=\"land.jpg\" WIDTH=\"600\" HEIGHT=\"450\"><BR>",
                               "<IMG SRC=\"port.jpg\" WIDTH=\"450\" HEIGHT=\"600\"><BR>",
@@ -235,8 +230,8 @@ TEST(SiteGenerator, ImageSizesFollowTheLongSideText) {
 TEST(SiteGenerator, StalePagesOfALargerRunStay) {
   TempDir dir;
   GenerateSite({"-----1-----", "-----2-----", "-----3-----", "-----4-----", "-----5-----"},
-               dir.Path(), DefaultSettings());
-  GenerateSite({"-----a-----", "-----b-----", "-----c-----"}, dir.Path(), DefaultSettings());
+               dir.Path(), Defaults());
+  GenerateSite({"-----a-----", "-----b-----", "-----c-----"}, dir.Path(), Defaults());
   EXPECT_EQ(ReadFile(dir / "MENU.htm"),
             Page(kDefaultBody, Link(1, "a") + Link(2, "b") + Link(3, "c")));
   EXPECT_TRUE(testing::Exists(dir / "4.htm"));
@@ -264,7 +259,7 @@ TEST(SiteGenerator, TwentyThousandPagesAgainAndAgainUnderATwentyThousandLimit) {
   ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limit), 0);
   for (int run = 0; run < 2; ++run) {
     SCOPED_TRACE(run);
-    ASSERT_NO_THROW(GenerateSite(entries, dir.Path(), DefaultSettings()));
+    ASSERT_NO_THROW(GenerateSite(entries, dir.Path(), Defaults()));
   }
   EXPECT_EQ(ReadFile(dir / "20000.htm"), Page(kDefaultBody));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 20000 + 5);
@@ -274,8 +269,7 @@ TEST(SiteGenerator, AMissingTextFileStopsTheRunAndTheNextRunWorks) {
   TempDir dir;
   WriteFile(dir / "a.txt", "hello\r\n");
   try {
-    GenerateSite({"-----A-----", "a.txt", "-----B-----", "missing.txt"}, dir.Path(),
-                 DefaultSettings());
+    GenerateSite({"-----A-----", "a.txt", "-----B-----", "missing.txt"}, dir.Path(), Defaults());
     FAIL();
   } catch (const EInOutError& e) {
     EXPECT_EQ(ErrorReportText(e.Message()), S(u8"ファイルが見つかりません."));
@@ -287,8 +281,7 @@ TEST(SiteGenerator, AMissingTextFileStopsTheRunAndTheNextRunWorks) {
   EXPECT_EQ(ReadFile(dir / "files.cvn"), "-----A-----\r\na.txt\r\n-----B-----\r\nmissing.txt\r\n");
   // No file is held open after the failure: the saved list can be written again.
   WriteFile(dir / "missing.txt", "now here\r\n");
-  GenerateSite({"-----A-----", "a.txt", "-----B-----", "missing.txt"}, dir.Path(),
-               DefaultSettings());
+  GenerateSite({"-----A-----", "a.txt", "-----B-----", "missing.txt"}, dir.Path(), Defaults());
   EXPECT_EQ(ReadFile(dir / "2.htm"), Page(kDefaultBody, "now here<BR>\r\n"));
 }
 
@@ -300,7 +293,7 @@ TEST(SiteGenerator, ImagesAreMeasuredInTheInputFolder) {
   WriteJpeg(elsewhere / "a.jpg", 800, 600);
   auto cwd = std::filesystem::current_path();
   std::filesystem::current_path(elsewhere.Path());
-  GenerateSite({"-----A-----", "a.jpg"}, dir / "site", DefaultSettings());
+  GenerateSite({"-----A-----", "a.jpg"}, dir / "site", Defaults());
   std::filesystem::current_path(cwd);
   EXPECT_EQ(ReadFile(dir / "site/1.htm"),
             Page(kDefaultBody, "<IMG SRC=\"a.jpg\" WIDTH=\"450\" HEIGHT=\"600\"><BR>\r\n"));
@@ -317,8 +310,7 @@ TEST(SiteGenerator, EntriesMatchFilesUpToLetterCase) {
   WriteFile(dir / "c.Txt", "mixed c\r\n");
   WriteFile(dir / "C.txt", "upper C\r\n");
   WriteJpeg(dir / "pic.jpg", 800, 600);
-  GenerateSite({"-----A-----", "A.TXT", "b.txt", "c.txt", "PIC.JPG"}, dir.Path(),
-               DefaultSettings());
+  GenerateSite({"-----A-----", "A.TXT", "b.txt", "c.txt", "PIC.JPG"}, dir.Path(), Defaults());
   // Exact name first; otherwise the first match in byte order ("C.txt" < "c.Txt"). The page
   // names the picture as it is on disk.
   EXPECT_EQ(
@@ -331,7 +323,7 @@ TEST(SiteGenerator, ImageFailuresNameTheEntry) {
   TempDir dir;
   WriteFile(dir / "b.jpg", "\x89PNG\r\n\x1A\nnot a jpeg at all");
   WriteFile(dir / "empty.jpg", "");
-  Settings s = DefaultSettings();
+  Settings s = Defaults();
   try {
     GenerateSite({"-----A-----", "gone.jpg"}, dir.Path(), s);
     FAIL();
@@ -378,7 +370,7 @@ TEST(SiteGenerator, EachImageCostsFourCallsAndPagesGoOutInLargeWrites) {
       c.writes += call == sys::Call::Write;
       return 0;
     });
-    GenerateSite(entries, dir.Path(), DefaultSettings());
+    GenerateSite(entries, dir.Path(), Defaults());
     sys::SetFaultHook(nullptr);
     return c;
   };

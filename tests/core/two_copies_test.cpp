@@ -80,8 +80,7 @@ int CodeOf(const std::function<void()>& f) {
 
 TEST(TwoCopies, GenerationWhileTheOtherReadsTheSavedList) {
   TempDir dir;
-  Settings s;
-  SetDefaultSettings(s);
+  const Settings s = testing::Defaults();
   GenerateSite({"-----old-----"}, dir.Path(), s);
   const std::string before = ReadFile(dir / "files.cvn");
   {
@@ -99,8 +98,7 @@ TEST(TwoCopies, GenerationWhileTheOtherReadsTheSavedList) {
 
 TEST(TwoCopies, ReadingOrGeneratingWhileTheOtherWritesTheSavedList) {
   TempDir dir;
-  Settings s;
-  SetDefaultSettings(s);
+  const Settings s = testing::Defaults();
   GenerateSite({"-----old-----"}, dir.Path(), s);
   {
     OtherCopy other(dir / "files.cvn", OtherCopy::Mode::Writing);

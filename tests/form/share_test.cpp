@@ -22,12 +22,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-Settings Defaults() {
-  Settings s;
-  SetDefaultSettings(s);
-  return s;
-}
-
 // Every file of a folder by name: the site, and any temporary a run left there.
 std::map<std::string, std::string> FolderBytes(const std::string& folder) {
   std::map<std::string, std::string> files;
