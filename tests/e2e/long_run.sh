@@ -5,9 +5,10 @@
 # message that the site was not made, and every file of the previous site is byte for byte as
 # it was, with nothing left beside it.
 # Then, with CORVANE_SLOW_SHARE naming the FUSE server of the tests (and root), the site is
-# on a share that stops answering while the pages are put in place: キャンセル gives the window
-# back with a message that the run could not be confirmed, every page of the previous site is
-# as it was, and 終了 ends the program although its run still waits for the share.
+# on a share that stops answering while the pages are put in place: Esc (キャンセル by keyboard)
+# gives the window back with a message that the run could not be confirmed, every page of the
+# previous site is as it was, and 終了 ends the program although its run still waits for the
+# share.
 #
 #   tests/e2e/long_run.sh build/corvane [SCREENSHOT_DIR]
 
@@ -33,12 +34,16 @@ pages="CASE.HTM BLANK.HTM MENU.htm 1.htm"
 keep_pages() { for file in $pages; do cp "$1/$file" "$kept/$file"; done; }
 expect_pages_kept() { for file in $pages; do expect_bytes "$1/$file" "$kept/$file"; done; }
 
-# cancel_in_box SHOT: the progress box just opened; キャンセル, at its lower right, closes it and
-# a message follows, looked at in SHOT and dismissed.
+# cancel_in_box SHOT [KEY]: the progress box just opened; キャンセル, at its lower right (or the
+# key KEY), closes it and a message follows, looked at in SHOT and dismissed.
 cancel_in_box() {
   local bx by bw bh box=$DIALOG
-  read -r bx by bw bh < <(client_geometry "$box")
-  click_at $((bx + bw - 50)) $((by + bh - 24))
+  if [[ -n ${2:-} ]]; then
+    key "$2"
+  else
+    read -r bx by bw bh < <(client_geometry "$box")
+    click_at $((bx + bw - 50)) $((by + bh - 24))
+  fi
   wait_closed "$box" 5 || die "the progress box stays after キャンセル"
   expect_dialog "^$APP_TITLE\$"
   shot "$1"
@@ -105,7 +110,7 @@ LINES
   printf '1.htm\n' >"$served/stall-renames"
   press "$BUTTON3"
   expect_dialog '^ＨＴＭＬ作成中$'
-  cancel_in_box unconfirmed-message
+  cancel_in_box unconfirmed-message Escape # by keyboard this time
   expect_pages_kept "$served"
   quit_corvane # the run still waits for its rename
   stop_share
