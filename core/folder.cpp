@@ -27,8 +27,14 @@ bool Folder::FoldsLetterCase(const std::string& name) const {
   // The other spelling reaches a file, and the folder does not list it as a name of its own:
   // it is the same file. (Through FUSE the two spellings may show different inode numbers,
   // so those cannot tell.)
-  struct stat st;
+  struct stat st, lower;
   if (sys::StatAt(Fd(), upper.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  // A second link to the same file under the other spelling is a name of its own (the alias
+  // a file system that tells letter case apart is given); only otherwise is the folder read.
+  if (st.st_nlink > 1 && sys::StatAt(Fd(), name.c_str(), &lower, AT_SYMLINK_NOFOLLOW) == 0 &&
+      lower.st_dev == st.st_dev && lower.st_ino == st.st_ino) {
+    return false;
+  }
   sys::FileHandle listing = sys::OpenHandleAt(Fd(), ".", O_RDONLY | O_DIRECTORY);
   std::vector<std::string> names;
   if (!listing || sys::ReadDirectory(listing.Get(), names) != 0) return false;
