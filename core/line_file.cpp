@@ -1,7 +1,6 @@
 #include "core/line_file.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -11,6 +10,7 @@
 #include "core/file_system.h"
 #include "core/io_error.h"
 #include "core/paths.h"
+#include "core/whole_file.h"
 
 namespace corvane {
 namespace {
@@ -49,17 +49,8 @@ int LineFile::Fd() const {
 
 void LineFile::OpenRead(int dir, const std::string& name) {
   if (mode_ != Mode::Closed) Close();
-  const std::string& fsName = FsNameOrFail(name);
-  // Never waits for a writer at a pipe; regular files ignore the flag.
-  sys::FileHandle file = sys::OpenHandleAt(dir, fsName.c_str(), O_RDONLY | O_NONBLOCK);
-  if (!file) Fail(errno, fsName);
-  struct stat st;
-  if (sys::Fstat(file.Get(), &st) != 0) Fail(errno, fsName);
-  if (!S_ISREG(st.st_mode)) Fail(EACCES, fsName);
-  if (sys::LockWholeFile(file.Get(), F_RDLCK) != 0) {
-    Fail((errno == EACCES || errno == EAGAIN) ? EAGAIN : errno, fsName);
-  }
-  StartReading(std::move(file), fsName, st.st_size);
+  OpenedFile opened = OpenWholeFile(dir, name);
+  StartReading(std::move(opened.file), name, opened.size);
 }
 
 void LineFile::StartReading(sys::FileHandle file, const std::string& name, off_t size) {

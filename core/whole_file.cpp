@@ -13,6 +13,7 @@ namespace corvane {
 
 OpenedFile OpenWholeFile(int dir, const std::string& fsName) {
   if (fsName.find('\0') != std::string::npos) throw EInOutError(IoCode::InvalidName);
+  // Never waits for a writer at a pipe; regular files ignore the flag.
   OpenedFile opened{sys::OpenHandleAt(dir, fsName.c_str(), O_RDONLY | O_NONBLOCK)};
   const int fd = opened.file.Get();
   if (fd < 0) throw IoErrorFromErrno(errno, fsName);

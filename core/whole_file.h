@@ -24,7 +24,8 @@ constexpr off_t kTextFileLimit = off_t{32} * 1024 * 1024;
 std::string ReadWholeFile(int dir, const std::string& fsName, const std::string& entry,
                           off_t limit);
 
-// ReadWholeFile in two steps, for a reader that looks at the size before it reads.
+// ReadWholeFile in two steps, for a reader that looks at the size before it reads, or reads
+// the file its own way (LineFile).
 struct OpenedFile {
   sys::FileHandle file;
   off_t size = 0;  // at open
