@@ -80,8 +80,9 @@ std::string Cp932ToUtf8(std::string_view cp932) {
 
 std::string EucJpToUtf8(std::string_view eucJp) {
   // The Microsoft flavour: it holds the NEC and IBM characters CP932 has (①, ㈱, 髙...),
-  // as EUC-JP files written on Windows do, besides all of standard EUC-JP.
-  static Converter c("UTF-8", "EUC-JP-MS");
+  // as EUC-JP files written on Windows do, besides all of standard EUC-JP. One a thread, as
+  // above: a run let go may still decode while the next run does.
+  thread_local Converter c("UTF-8", "EUC-JP-MS");
   return ConvertShowingBadBytes(c, eucJp);
 }
 
